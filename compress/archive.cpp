@@ -1,0 +1,1 @@
+#include "compress/archive.h"

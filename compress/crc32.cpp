@@ -1,0 +1,1 @@
+#include "compress/crc32.h"

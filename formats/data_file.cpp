@@ -1,0 +1,1 @@
+#include "formats/data_file.h"

@@ -1,0 +1,1 @@
+#include "formats/record_stream.h"

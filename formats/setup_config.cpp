@@ -1,0 +1,1 @@
+#include "formats/setup_config.h"

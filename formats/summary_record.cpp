@@ -1,0 +1,1 @@
+#include "formats/summary_record.h"

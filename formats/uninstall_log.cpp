@@ -1,0 +1,1 @@
+#include "formats/uninstall_log.h"

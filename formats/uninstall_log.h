@@ -1,0 +1,37 @@
+#pragma once
+// "Uninstall.log": header, then one file record per folder or file the installation went
+// on to install, then one registry record per registry value it set.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "formats/data_file.h"
+
+struct UninstallLogHeader {
+  char cName[kStringBufferSize];
+  uint32_t clrOut;
+  uint32_t clrIn;
+  uint32_t dwFiles;
+  uint32_t dwReg;
+  uint32_t bAllUsers;
+};
+
+bool WriteUninstallLogHeader(const UninstallLogHeader& header, FILE* stream);
+bool ReadUninstallLogHeader(UninstallLogHeader* header, FILE* stream);
+
+// Overwrites dwFiles and dwReg of the header of a log opened for update ("r+b"), so the
+// counts always match the records written.
+bool RewriteUninstallLogCounts(uint32_t files, uint32_t registryValues, FILE* stream);
+
+struct UninstallLog {
+  UninstallLogHeader Header;
+  std::vector<FileEntry> Files;
+  std::vector<RegistryEntry> Registry;
+};
+
+// Reads the header, dwFiles file records and dwReg registry records. A log that ends
+// before its counts are satisfied, holds an over-long string or has bytes after the last
+// record is reported as damaged (false, with the reason in `error`).
+bool ReadUninstallLog(UninstallLog* log, FILE* stream, std::string* error);

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds natively and for Windows, and runs every test:
+# native tests (under AddressSanitizer and UBSan), Windows tests under Wine and Xvfb,
+# and a short run of each fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build/native -DBRISKLAY_SANITIZE=ON
+cmake --build build/native -j"$jobs"
+ctest --test-dir build/native --output-on-failure -j"$jobs"
+
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
+cmake --build build/win -j"$jobs"
+xvfb-run -a ctest --test-dir build/win --output-on-failure
+
+if [ -f fuzz/CMakeLists.txt ]; then
+  cmake -S . -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+        -DBRISKLAY_FUZZ=ON -DBRISKLAY_TESTS=OFF
+  cmake --build build/fuzz -j"$jobs"
+  ctest --test-dir build/fuzz --output-on-failure
+fi

@@ -46,6 +46,8 @@ struct RegistryEntry {
 // Exactly "\\", compared byte for byte.
 bool IsFolderEntry(const char* extension);
 
+// The record readers start from a zeroed record and stop at the first field that fails,
+// so a failed read never leaves garbage or an unterminated buffer behind.
 bool ReadDataFileHead(DataFileHead* head, FILE* stream);
 bool WriteDataFileHead(const DataFileHead& head, FILE* stream);
 // One record without its content. The same bytes form a file record of the uninstall log.

@@ -16,11 +16,23 @@ constexpr std::size_t kMaxStoredStringLength = kStringBufferSize - 1;
 // Streaming copies and ReadText work in chunks of this size (5 MiB).
 constexpr std::size_t kStreamChunkSize = 0x500000;
 
+// A text longer than kMaxStoredStringLength is refused (false, nothing written): no
+// reader could take it back.
 bool WriteString(std::string text, FILE* stream);
 bool WriteInt(uint32_t value, FILE* stream);
+// Both fail when the stream's error or end-of-file indicator is set after the read; the
+// destination is then left as it was.
 bool ReadBool(uint32_t* value, FILE* stream);
 bool ReadInt(uint32_t* value, FILE* stream);
 // `buffer` holds kStringBufferSize bytes. A stored length above kMaxStoredStringLength
-// fails the read; the buffer is never overrun.
+// fails the read and leaves the buffer unchanged; the buffer is never overrun. A read cut
+// short by the end of the stream fails too, but terminates the part it did read, so the
+// buffer always stays usable as text.
 bool ReadString(char* buffer, FILE* stream);
+// Empties `text`, then appends the rest of the stream in kStreamChunkSize chunks.
 bool ReadText(std::string& text, FILE* stream);
+
+// The text of a string buffer, up to its first NUL but never past its end.
+std::string BufferText(const char* buffer);
+// Copies `text` and a NUL into a string buffer; false (buffer emptied) when it does not fit.
+bool SetBufferText(char* buffer, const std::string& text);

@@ -19,10 +19,13 @@ struct UninstallLogHeader {
 };
 
 bool WriteUninstallLogHeader(const UninstallLogHeader& header, FILE* stream);
+// Starts from a zeroed header and stops at the first field that fails.
 bool ReadUninstallLogHeader(UninstallLogHeader* header, FILE* stream);
 
 // Overwrites dwFiles and dwReg of the header of a log opened for update ("r+b"), so the
-// counts always match the records written.
+// counts always match the records written. Finds them after the stored name; fails when
+// the file does not hold a whole header. Leaves the stream at the end of the file, ready
+// for further appends.
 bool RewriteUninstallLogCounts(uint32_t files, uint32_t registryValues, FILE* stream);
 
 struct UninstallLog {

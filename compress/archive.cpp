@@ -1,1 +1,272 @@
 #include "compress/archive.h"
+
+#include <zlib.h>
+
+#include <memory>
+#include <new>
+#include <utility>
+
+#include "common/app_messages.h"
+#include "common/message_box.h"
+#include "compress/crc32.h"
+
+namespace {
+
+// Input is read, and output drained, in blocks of this size; progress and stop queries
+// happen once per input block.
+constexpr std::size_t kBufferSize = 0x500000;
+// The interface version the stream initialisers are told; zlib checks only its first digit.
+constexpr char kZlibVersion[] = "1.2.2";
+
+using Buffer = std::unique_ptr<unsigned char[]>;
+
+Buffer AllocateBuffer() { return Buffer(new (std::nothrow) unsigned char[kBufferSize]); }
+
+// Ends the zlib stream on every way out of an operation, so no path leaks zlib's state.
+template <int (*End)(z_streamp)>
+class StreamGuard {
+ public:
+  explicit StreamGuard(z_stream* stream) : stream_(stream) {}
+  ~StreamGuard() { End(stream_); }
+  StreamGuard(const StreamGuard&) = delete;
+  StreamGuard& operator=(const StreamGuard&) = delete;
+
+ private:
+  z_stream* stream_;
+};
+using InflateGuard = StreamGuard<inflateEnd>;
+using DeflateGuard = StreamGuard<deflateEnd>;
+
+// Callers may pass no address for a checksum they do not want.
+uint32_t* OrScratch(uint32_t* crc, uint32_t* scratch) { return crc != nullptr ? crc : scratch; }
+
+bool WriteAll(std::FILE* destination, const unsigned char* data, std::size_t size) {
+  if (size == 0) return true;
+  return std::fwrite(data, 1, size, destination) == size && !std::ferror(destination);
+}
+
+// The tail of the output may still sit in the stream's buffer; a full disk shows only
+// when it is pushed out, and must not pass for success.
+bool Flush(std::FILE* destination) { return std::fflush(destination) == 0 && !std::ferror(destination); }
+
+// Both file-to-file operations own their two files only for the length of the call.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File OpenFile(const char* path, const char* mode) {
+  if (path == nullptr || *path == '\0') return File();
+  return File(std::fopen(path, mode));
+}
+
+}  // namespace
+
+#ifdef _WIN32
+void Archive::SetWindow(HWND window) {
+  if (window == nullptr) {
+    notifier_ = nullptr;
+    return;
+  }
+  notifier_ = [window](unsigned message, uintptr_t wParam) -> intptr_t {
+    return static_cast<intptr_t>(SendMessageA(window, message, static_cast<WPARAM>(wParam), 0));
+  };
+}
+#endif
+
+void Archive::SetNotifier(ArchiveNotifier notifier) { notifier_ = std::move(notifier); }
+
+intptr_t Archive::Notify(unsigned message, uintptr_t wParam) {
+  return notifier_ ? notifier_(message, wParam) : 0;
+}
+
+int Archive::CompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
+                          uint32_t* crcStream, int level) {
+  uint32_t scratchUncompressed = 0;
+  uint32_t scratchStream = 0;
+  crcUncompressed = OrScratch(crcUncompressed, &scratchUncompressed);
+  crcStream = OrScratch(crcStream, &scratchStream);
+  *crcUncompressed = CCRC32::kStart;
+  *crcStream = CCRC32::kStart;
+
+  File in = OpenFile(source, "rb");
+  if (!in) {
+    ShowAppMessageBox("Couldn't open source file for compression.", kMbIconError);
+    return kArchiveFileError;
+  }
+  File out = OpenFile(destination, "wb");
+  if (!out) {
+    ShowAppMessageBox("Couldn't open destination file for compression.", kMbIconError);
+    return kArchiveFileError;
+  }
+  int code = CompressStream(in.get(), out.get(), crcUncompressed, crcStream, level);
+  ReportResult(code, true);
+  out.reset();
+  in.reset();
+  return code;
+}
+
+int Archive::DecompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
+                            uint32_t* crcStream) {
+  uint32_t scratchUncompressed = 0;
+  uint32_t scratchStream = 0;
+  crcUncompressed = OrScratch(crcUncompressed, &scratchUncompressed);
+  crcStream = OrScratch(crcStream, &scratchStream);
+  *crcUncompressed = CCRC32::kStart;
+  *crcStream = CCRC32::kStart;
+
+  File in = OpenFile(source, "rb");
+  if (!in) {
+    ShowAppMessageBox("Couldn't open source file for decompression.", kMbIconError);
+    return kArchiveFileError;
+  }
+  File out = OpenFile(destination, "wb");
+  if (!out) {
+    ShowAppMessageBox("Couldn't open destination file for decompression.", kMbIconError);
+    return kArchiveFileError;
+  }
+  int code = DecompressStream(in.get(), out.get(), crcUncompressed, crcStream);
+  ReportResult(code, true);
+  out.reset();
+  in.reset();
+  return code;
+}
+
+int Archive::DecompressStream(std::FILE* source, std::FILE* destination, uint32_t* crcUncompressed,
+                              uint32_t* crcStream) {
+  uint32_t scratchUncompressed = 0;
+  uint32_t scratchStream = 0;
+  crcUncompressed = OrScratch(crcUncompressed, &scratchUncompressed);
+  crcStream = OrScratch(crcStream, &scratchStream);
+  *crcUncompressed = CCRC32::kStart;
+  *crcStream = CCRC32::kStart;
+  if (source == nullptr || destination == nullptr) return kArchiveFileError;
+
+  z_stream stream{};  // no input yet; null allocators select zlib's own
+  int ret = inflateInit_(&stream, kZlibVersion, static_cast<int>(sizeof(z_stream)));
+  if (ret != Z_OK) return ret;
+  InflateGuard endStream(&stream);
+
+  Buffer in = AllocateBuffer();
+  Buffer out = AllocateBuffer();
+  if (!in || !out) return kArchiveMemoryError;
+
+  const CCRC32 crc;
+  do {
+    std::size_t got = std::fread(in.get(), 1, kBufferSize, source);
+    if (std::ferror(source)) return kArchiveFileError;
+    if (got == 0) break;
+    crc.Update(in.get(), got, crcStream);
+
+    stream.next_in = in.get();
+    stream.avail_in = static_cast<uInt>(got);
+    std::size_t producedForBlock = 0;
+    do {
+      stream.next_out = out.get();
+      stream.avail_out = static_cast<uInt>(kBufferSize);
+      ret = inflate(&stream, Z_NO_FLUSH);
+      if (ret == Z_STREAM_ERROR) return Z_STREAM_ERROR;
+      // A stream that needs a preset dictionary cannot be inflated here: treat it as bad data.
+      if (ret == Z_NEED_DICT) ret = Z_DATA_ERROR;
+      if (ret == Z_DATA_ERROR || ret == Z_MEM_ERROR) return ret;
+      std::size_t produced = kBufferSize - stream.avail_out;
+      crc.Update(out.get(), produced, crcUncompressed);
+      if (!WriteAll(destination, out.get(), produced)) return kArchiveFileError;
+      producedForBlock += produced;
+    } while (stream.avail_out == 0);
+
+    Notify(WM_APP_ARCHIVE_PROGRESS, producedForBlock);
+    if (Notify(WM_APP_ARCHIVE_STOP_QUERY, 0) != 0) return kArchiveOk;
+    if (stream.avail_in != 0) return kArchiveException;
+  } while (ret != Z_STREAM_END);
+
+  if (ret != Z_STREAM_END) return Z_DATA_ERROR;  // the source ended inside the stream
+  // The stream ended exactly at a block boundary: anything after it is not ours either.
+  if (std::fgetc(source) != EOF) return kArchiveException;
+  if (!Flush(destination)) return kArchiveFileError;
+  *crcUncompressed = ~*crcUncompressed;
+  *crcStream = ~*crcStream;
+  return kArchiveOk;
+}
+
+int Archive::CompressStream(std::FILE* source, std::FILE* destination, uint32_t* crcUncompressed,
+                            uint32_t* crcStream, int level) {
+  uint32_t scratchUncompressed = 0;
+  uint32_t scratchStream = 0;
+  crcUncompressed = OrScratch(crcUncompressed, &scratchUncompressed);
+  crcStream = OrScratch(crcStream, &scratchStream);
+  *crcUncompressed = CCRC32::kStart;
+  *crcStream = CCRC32::kStart;
+  if (source == nullptr || destination == nullptr) return kArchiveFileError;
+
+  z_stream stream{};  // no input yet; null allocators select zlib's own
+  int ret = deflateInit_(&stream, level, kZlibVersion, static_cast<int>(sizeof(z_stream)));
+  if (ret != Z_OK) return ret;
+  DeflateGuard endStream(&stream);
+
+  Buffer in = AllocateBuffer();
+  Buffer out = AllocateBuffer();
+  if (!in || !out) return kArchiveMemoryError;
+
+  const CCRC32 crc;
+  int flush = Z_NO_FLUSH;
+  do {
+    std::size_t got = std::fread(in.get(), 1, kBufferSize, source);
+    if (std::ferror(source)) return kArchiveFileError;
+    crc.Update(in.get(), got, crcUncompressed);
+    // A full block leaves the end-of-file state unknown; the next, empty read then
+    // finishes the stream.
+    flush = (std::feof(source) || got < kBufferSize) ? Z_FINISH : Z_NO_FLUSH;
+
+    stream.next_in = in.get();
+    stream.avail_in = static_cast<uInt>(got);
+    std::size_t producedForBlock = 0;
+    do {
+      stream.next_out = out.get();
+      stream.avail_out = static_cast<uInt>(kBufferSize);
+      ret = deflate(&stream, flush);
+      if (ret == Z_STREAM_ERROR) return Z_STREAM_ERROR;
+      std::size_t produced = kBufferSize - stream.avail_out;
+      crc.Update(out.get(), produced, crcStream);
+      if (!WriteAll(destination, out.get(), produced)) return kArchiveFileError;
+      producedForBlock += produced;
+    } while (stream.avail_out == 0);
+
+    Notify(WM_APP_ARCHIVE_PROGRESS, producedForBlock);
+    if (Notify(WM_APP_ARCHIVE_STOP_QUERY, 0) != 0) return kArchiveOk;
+    if (stream.avail_in != 0) return kArchiveException;
+  } while (flush != Z_FINISH);
+
+  if (ret != Z_STREAM_END) return kArchiveException;
+  if (!Flush(destination)) return kArchiveFileError;
+  *crcUncompressed = ~*crcUncompressed;
+  *crcStream = ~*crcStream;
+  return kArchiveOk;
+}
+
+const char* Archive::ResultMessage(int code) {
+  switch (code) {
+    case kArchiveOk:
+      return "Success.";
+    case kArchiveFileError:
+      return "Couldn't read/write file.";
+    case kArchiveStreamError:
+      return "Invalid compression level.";
+    case kArchiveDataError:
+      return "Deflate data invalid or incomplete.";
+    case kArchiveMemoryError:
+      return "Couldn't allocate memory for processing.";
+    case kArchiveVersionError:
+      return "Usage and linked library versions do not match.";
+    default:
+      return "Deflating/Inflating exception error.";
+  }
+}
+
+void Archive::ReportResult(int code, bool silentSuccess) {
+  if (code == kArchiveOk) {
+    if (!silentSuccess) ShowAppMessageBox(ResultMessage(code), kMbIconInformation);
+    return;
+  }
+  ShowAppMessageBox(ResultMessage(code), kMbIconError);
+}

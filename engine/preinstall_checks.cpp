@@ -1,0 +1,178 @@
+#include "engine/preinstall_checks.h"
+
+#include <cstdio>
+
+#include "common/message_box.h"
+
+namespace {
+
+constexpr uint32_t kPlatformWin9x = 1;
+constexpr uint32_t kPlatformNt = 2;
+constexpr uint32_t kPlatformCe = 3;
+
+const char kQuestionEnd[] = "\nDo you still wish to proceed?";
+const char kWarningCaption[] = "Warning";
+constexpr unsigned kQuestionFlags = kMbYesNo | kMbIconWarning;
+
+DetectedOs Os(const char* name, int code) {
+  DetectedOs os;
+  os.Name = name;
+  os.Code = code;
+  return os;
+}
+
+// Windows 95, 98 and ME tell their service packs apart only by the build number.
+DetectedOs ClassifyWin9x(uint32_t major, uint32_t minor, uint32_t build) {
+  if (major != 4) return DetectedOs();
+  if (minor < 10) {
+    if (build == 950) return Os("Windows 95", kOsWin95);
+    if (build >= 951 && build <= 1080) return Os("Windows 95 SP1", kOsWin95Sp1);
+    if (build > 1080) return Os("Windows 95 OSR2", kOsWin95Osr2);
+    return DetectedOs();
+  }
+  if (minor == 10) {
+    if (build == 1998) return Os("Windows 98", kOsWin98);
+    if (build >= 1999 && build <= 2182) return Os("Windows 98 SP1", kOsWin98Sp1);
+    if (build >= 2183) return Os("Windows 98 SE", kOsWin98Se);
+    return DetectedOs();
+  }
+  if (minor == 90) return Os("Windows ME", kOsWinMe);
+  return DetectedOs();
+}
+
+DetectedOs ClassifyNt(uint32_t major, uint32_t minor) {
+  struct NtVersion {
+    uint32_t major, minor;
+    const char* name;
+    int code;
+  };
+  static const NtVersion kKnown[] = {
+      {3, 51, "Windows NT 3.51", kOsWinNt351}, {4, 0, "Windows NT 4", kOsWinNt4},
+      {5, 0, "Windows 2000", kOsWin2000},      {5, 1, "Windows XP", kOsWinXp},
+      {5, 2, "Windows 2003", kOsWin2003},      {6, 0, "Windows Vista/2008", kOsWinVista2008},
+  };
+  for (const NtVersion& known : kKnown) {
+    if (known.major == major && known.minor == minor) return Os(known.name, known.code);
+  }
+  return DetectedOs();
+}
+
+struct SupportFlag {
+  uint32_t SetupConfig::*flag;
+  int firstCode, lastCode;
+  const char* text;
+};
+
+// In the order the failure message lists them.
+const SupportFlag kSupportFlags[] = {
+    {&SetupConfig::SupportsWin95, kOsWin95, kOsWin95Osr2, "Win 95 "},
+    {&SetupConfig::SupportsWin98, kOsWin98, kOsWin98Se, "Win 98 "},
+    {&SetupConfig::SupportsWinMe, kOsWinMe, kOsWinMe, "Win ME "},
+    {&SetupConfig::SupportsWinNT, kOsWinNt351, kOsWinNt4, "Win NT "},
+    {&SetupConfig::SupportsWin2000, kOsWin2000, kOsWin2000, "Win 2K "},
+    {&SetupConfig::SupportsWinXP, kOsWinXp, kOsWinXp, "Win XP "},
+    {&SetupConfig::SupportsWin2003, kOsWin2003, kOsWin2003, "Win 2003 "},
+    {&SetupConfig::SupportsWinVista2008, kOsWinVista2008, kOsWinVista2008, "Win Vista/2008 "},
+};
+
+std::string FormatMegabytes(uint64_t bytes) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", BytesToMegabytes(bytes));
+  return text;
+}
+
+// Only an explicit Yes goes on: a box that could not be shown counts as No.
+bool AskToProceed(void* owner, const std::string& question) {
+  return ShowMessageBox(owner, question, kWarningCaption, kQuestionFlags) == kIdYes;
+}
+
+}  // namespace
+
+DetectedOs ClassifyOsVersion(const OsVersionReport& report) {
+  const uint32_t build = report.BuildNumber & 0xFFFFu;
+  switch (report.PlatformId) {
+    case kPlatformWin9x:
+      return ClassifyWin9x(report.MajorVersion, report.MinorVersion, build);
+    case kPlatformNt:
+      return ClassifyNt(report.MajorVersion, report.MinorVersion);
+    case kPlatformCe:
+      return Os("Windows CE", kOsWinCe);
+    default:
+      return DetectedOs();
+  }
+}
+
+bool GetOSVersion(std::string* name, int* code) {
+  DetectedOs os;
+  const std::optional<OsVersionReport> report = QueryOsVersion();
+  if (report) os = ClassifyOsVersion(*report);
+  *name = os.Name;
+  *code = os.Code;
+  return report.has_value();
+}
+
+bool IsOsSupported(const SetupConfig& config, int code) {
+  for (const SupportFlag& entry : kSupportFlags) {
+    if (code >= entry.firstCode && code <= entry.lastCode) return config.*entry.flag != 0;
+  }
+  return false;
+}
+
+std::string SupportedSystemsList(const SetupConfig& config) {
+  std::string list;
+  for (const SupportFlag& entry : kSupportFlags) {
+    if (config.*entry.flag) list += entry.text;
+  }
+  return list;
+}
+
+std::string OsSupportQuestion(const std::optional<OsVersionReport>& report, const SetupConfig& config) {
+  if (!report) {
+    return std::string("Failed to determine Operating System type and version.\n"
+                       "The program may or may not install or run.") +
+           kQuestionEnd;
+  }
+  const DetectedOs os = ClassifyOsVersion(*report);
+  if (os.Code == kOsUnknown) {
+    return std::string("Unknown Operating System type and version.\n"
+                       "The program may or may not install or run.") +
+           kQuestionEnd;
+  }
+  if (IsOsSupported(config, os.Code)) return std::string();
+  return "Detected Operating System: " + os.Name + ". Supported: " + SupportedSystemsList(config) +
+         "\nThe program is not configured to run on this type of Operating System." + kQuestionEnd;
+}
+
+bool ConfirmOsSupport(void* owner, const std::optional<OsVersionReport>& report,
+                      const SetupConfig& config) {
+  const std::string question = OsSupportQuestion(report, config);
+  return question.empty() || AskToProceed(owner, question);
+}
+
+uint64_t RequiredBytes(const SummaryHead& head) {
+  return (static_cast<uint64_t>(head.TotalSizeHigh) << 32) | head.TotalSizeLow;
+}
+
+double BytesToMegabytes(uint64_t bytes) { return static_cast<double>(bytes) / 1048576.0; }
+
+std::string DriveRootOf(const std::string& destinationFolder) { return destinationFolder.substr(0, 3); }
+
+std::string DiskSpaceQuestion(uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report) {
+  if (!report) {
+    return std::string("Failed to obtain free disk space!\n"
+                       "The program may or may not have enough free disk space to install to.") +
+           kQuestionEnd;
+  }
+  // Compared in bytes: the same order as the megabyte figures, without rounding.
+  if (report->FreeBytesToCaller > requiredBytes && report->TotalFreeBytes > requiredBytes &&
+      report->TotalBytes > requiredBytes) {
+    return std::string();
+  }
+  return "Not enough free space to complete installation.\nRequired space: " + FormatMegabytes(requiredBytes) +
+         " MB, Free space: " + FormatMegabytes(report->FreeBytesToCaller) + " MB." + kQuestionEnd;
+}
+
+bool ConfirmDiskSpace(void* owner, uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report) {
+  const std::string question = DiskSpaceQuestion(requiredBytes, report);
+  return question.empty() || AskToProceed(owner, question);
+}

@@ -1,0 +1,110 @@
+#pragma once
+// The two checks that guard an installation before anything on the machine changes: is
+// this Windows one the product supports, and does the destination drive have room for
+// it. Each one tells the user what is wrong and lets them go on anyway.
+//
+// The deciding parts (which version is which, what to ask) are plain functions of what
+// the system reported, so they can be checked for every version; the Check* functions
+// add the real system queries and the question through the message-box seam.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "formats/setup_config.h"
+#include "formats/summary_record.h"
+
+// ---- Operating system ------------------------------------------------------
+
+// The fields of OSVERSIONINFOA that tell Windows versions apart.
+struct OsVersionReport {
+  uint32_t PlatformId;
+  uint32_t MajorVersion;
+  uint32_t MinorVersion;
+  uint32_t BuildNumber;  // as reported; only its low 16 bits count
+};
+
+enum OsCode : int {
+  kOsUnknown = 0,
+  kOsWin95 = 1,
+  kOsWin95Sp1 = 2,
+  kOsWin95Osr2 = 3,
+  kOsWin98 = 4,
+  kOsWin98Sp1 = 5,
+  kOsWin98Se = 6,
+  kOsWinMe = 7,
+  kOsWinNt351 = 101,
+  kOsWinNt4 = 102,
+  kOsWin2000 = 103,
+  kOsWinXp = 104,
+  kOsWin2003 = 105,
+  kOsWinVista2008 = 106,
+  kOsWinCe = 201,
+};
+
+struct DetectedOs {
+  std::string Name = "Unknown Windows Version";
+  int Code = kOsUnknown;
+};
+
+// Names a reported version; anything not recognised stays "Unknown Windows Version", 0.
+DetectedOs ClassifyOsVersion(const OsVersionReport& report);
+
+// Asks the system (GetVersionExA). Empty when the system cannot tell.
+std::optional<OsVersionReport> QueryOsVersion();
+
+// Fills `name` and `code` from the running system; false when the version cannot be read,
+// leaving them at "Unknown Windows Version" and 0.
+bool GetOSVersion(std::string* name, int* code);
+
+// Whether a flag of the product admits the system. Windows CE never is.
+bool IsOsSupported(const SetupConfig& config, int code);
+
+// "Win 95 Win 98 ..." for the flags that are set, each name followed by a blank.
+std::string SupportedSystemsList(const SetupConfig& config);
+
+// What to ask the user before going on, or an empty text when the system is supported.
+// `report` is empty when the version could not be read.
+std::string OsSupportQuestion(const std::optional<OsVersionReport>& report, const SetupConfig& config);
+
+// Asks the question (if any) in a message box owned by `owner` (an HWND).
+// Returns true when start-up may go on; false means the user declined and the program
+// must end with exit code 1.
+bool ConfirmOsSupport(void* owner, const std::optional<OsVersionReport>& report,
+                      const SetupConfig& config);
+
+// The start-up check on the running system.
+bool CheckOSSupport(void* owner, const SetupConfig& config);
+
+// ---- Disk space ------------------------------------------------------------
+
+// The three counts GetDiskFreeSpaceExA reports, in bytes.
+struct DiskSpaceReport {
+  uint64_t FreeBytesToCaller;
+  uint64_t TotalBytes;
+  uint64_t TotalFreeBytes;
+};
+
+// The bytes the payload needs: TotalSizeHigh * 2^32 + TotalSizeLow.
+uint64_t RequiredBytes(const SummaryHead& head);
+
+// Bytes shown to the user as megabytes ("%.2f MB" uses this value).
+double BytesToMegabytes(uint64_t bytes);
+
+// The path whose drive is queried: the destination's first three characters ("C:\").
+std::string DriveRootOf(const std::string& destinationFolder);
+
+// Asks the system about the drive that holds `destinationFolder`. Empty when it cannot.
+std::optional<DiskSpaceReport> QueryDiskSpace(const std::string& destinationFolder);
+
+// What to ask the user before installing, or an empty text when there is room.
+// `report` is empty when the free space could not be read. Equal counts are not enough.
+std::string DiskSpaceQuestion(uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report);
+
+// Asks the question (if any) in a message box owned by `owner`; true when the
+// installation may start.
+bool ConfirmDiskSpace(void* owner, uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report);
+
+// The check at Finish on the real drive of `destinationFolder` (which the caller has just
+// refreshed from the destination page).
+bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryHead& head);

@@ -1,0 +1,16 @@
+#pragma once
+// Shows a summary record, a data file (raw or as the compressed archive) or an uninstall
+// log as JSON, without file contents.
+
+#include <ostream>
+#include <string>
+
+enum class DumpKind { Summary, Data, Archive, Log };
+
+// From a name given with --as: "summary", "data", "archive" or "log".
+bool DumpKindFromName(const std::string& name, DumpKind* kind);
+// From the file's name: *.sum.bin, *.archive.bin, Uninstall.log or *.log.
+bool DumpKindFromPath(const std::string& path, DumpKind* kind);
+
+// Damaged input gives false and a reason; nothing is written to `out` then.
+bool DumpFile(const std::string& path, DumpKind kind, std::ostream& out, std::string* error);

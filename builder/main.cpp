@@ -1,0 +1,116 @@
+// brisklay: builds setup data from a manifest, and shows setup data files as JSON.
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+#include "builder/build_setup.h"
+#include "builder/dump.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage:\n"
+    "  brisklay build MANIFEST -o BASE [--root DIR]\n"
+    "      writes BASE.exe.sum.bin, BASE.exe.archive.bin and, when the manifest has them,\n"
+    "      BASE.exe.info.txt, BASE.exe.eula.txt and BASE.exe.img.bmp. Sources are found\n"
+    "      below DIR, or beside the manifest when --root is not given.\n"
+    "  brisklay dump FILE [--as summary|data|archive|log]\n"
+    "      prints a summary record (*.sum.bin), a compressed archive (*.archive.bin), an\n"
+    "      inflated data file (--as data) or an uninstall log (*.log) as JSON.\n";
+
+int UsageError(const std::string& message) {
+  std::cerr << "brisklay: " << message << "\n\n" << kUsage;
+  return 2;
+}
+
+// Shows how far the compression is, on one line that keeps being redrawn. Only a person
+// watching a terminal wants that; logs and pipes get nothing.
+void ShowProgress(uint64_t done, uint64_t total) {
+  const double mib = 1048576.0;
+  std::fprintf(stderr, "\rcompressing: %.1f of %.1f MiB", done / mib, total / mib);
+  if (done >= total) std::fprintf(stderr, "\n");
+  std::fflush(stderr);
+}
+
+int RunBuild(const std::vector<std::string>& args) {
+  BuildRequest request;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const bool hasValue = i + 1 < args.size();
+    if ((args[i] == "-o" || args[i] == "--output") && hasValue) {
+      request.outputBase = args[++i];
+    } else if (args[i] == "--root" && hasValue) {
+      request.sourceRoot = args[++i];
+    } else if (request.manifestPath.empty() && !args[i].empty() && args[i][0] != '-') {
+      request.manifestPath = args[i];
+    } else {
+      return UsageError("unexpected argument \"" + args[i] + "\"");
+    }
+  }
+  if (request.manifestPath.empty() || request.outputBase.empty()) {
+    return UsageError("build needs a manifest and -o BASE");
+  }
+  if (isatty(fileno(stderr))) request.progress = ShowProgress;
+
+  BuildResult result;
+  std::string error;
+  if (!BuildSetup(request, &result, &error)) {
+    std::cerr << "brisklay: " << request.manifestPath << ": " << error << "\n";
+    return 1;
+  }
+  std::cout << "built " << request.outputBase << ".exe: " << result.fileCount << " files and folders, "
+            << result.registryCount << " registry values, " << result.totalSize << " bytes\n";
+  return 0;
+}
+
+int RunDump(const std::vector<std::string>& args) {
+  std::string path;
+  std::string kindName;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--as" && i + 1 < args.size()) {
+      kindName = args[++i];
+    } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
+      path = args[i];
+    } else {
+      return UsageError("unexpected argument \"" + args[i] + "\"");
+    }
+  }
+  if (path.empty()) return UsageError("dump needs a file");
+  DumpKind kind;
+  if (!kindName.empty() && !DumpKindFromName(kindName, &kind)) {
+    return UsageError("--as takes summary, data, archive or log, not \"" + kindName + "\"");
+  }
+  if (kindName.empty() && !DumpKindFromPath(path, &kind)) {
+    return UsageError("cannot tell from the name what " + path + " is; say it with --as");
+  }
+  std::string error;
+  if (!DumpFile(path, kind, std::cout, &error)) {
+    std::cerr << "brisklay: " << path << ": " << error << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::cout << kUsage;
+    return args.empty() ? 2 : 0;
+  }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (args[0] == "build") return RunBuild(rest);
+  if (args[0] == "dump") return RunDump(rest);
+  return UsageError("unknown command \"" + args[0] + "\"");
+}

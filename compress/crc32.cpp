@@ -124,7 +124,7 @@ int CCRC32::FileSize(HANDLE file, uint64_t* size) const {
   if (file == INVALID_HANDLE_VALUE || size == nullptr) return 0;
   DWORD high = 0;
   // A file of exactly 0xFFFFFFFF bytes returns the same low part as a failure; only the
-  // error code tells them apart, so an error left over from an earlier call must not count.
+  // error code tells them apart, so one left over from an earlier call must never count.
   SetLastError(NO_ERROR);
   DWORD low = GetFileSize(file, &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {

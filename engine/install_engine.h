@@ -1,0 +1,177 @@
+#pragma once
+// The installation itself: everything that changes the machine, from the uninstall log to
+// the uninstaller's Add/Remove Programs entry. The installation dialog owns one engine,
+// runs Install() on its worker thread and forwards the user's confirmed cancel to
+// RequestAbort(); the engine reaches back to the dialog only through InstallHost.
+//
+// The operations share the state below; each group of them lives in its own file.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/backup_store.h"
+#include "formats/data_file.h"
+
+// What the engine needs from the window that shows the installation.
+class InstallHost {
+ public:
+  virtual ~InstallHost() = default;
+  // Owner of every message box the installation shows (an HWND, may be null).
+  virtual void* OwnerWindow() = 0;
+  virtual void SetStatusText(const std::string& text) = 0;
+  virtual void SetProgressRange(int range) = 0;
+  virtual void SetProgressPosition(int position) = 0;
+  // The Cancel/Close button: disabled while nothing may interrupt the work.
+  virtual void EnableCancelButton(bool enable) = 0;
+};
+
+class InstallEngine {
+ public:
+  explicit InstallEngine(InstallHost* host);
+  InstallEngine(const InstallEngine&) = delete;
+  InstallEngine& operator=(const InstallEngine&) = delete;
+
+  // ---- Handed over by the wizard before the run, in this order ----
+  void SetSetupInfo(const std::string& productName, uint32_t clrOut, uint32_t clrIn, uint32_t totalSizeHigh,
+                    uint32_t totalSizeLow, bool externalData, const std::string& basePath);
+  void SetLogColors(uint32_t clrOut, uint32_t clrIn);
+  void SetDestination(const std::string& folder);
+  void SetChecksums(uint32_t dataFileCrc, uint32_t setupDataCrc);
+  void SetAllUsers(bool allUsers);
+  void SetShortcutOptions(bool startMenu, bool desktop);
+  // The module whose "Setup" resources hold the payload and the uninstaller; null (the
+  // default) is the program itself.
+  void SetResourceModule(HMODULE module) { resourceModule_ = module; }
+
+  // ---- The run ----
+  // The whole installation on the calling thread. True when it ended without abort.
+  bool Install();
+  // Any thread: the user's confirmed cancel. Honoured at the next check point.
+  void RequestAbort() { abort_ = 1; }
+  bool IsAborted() const { return abort_ != 0; }
+  // The finish page's lists: one "name.ext - path\r\n" line per entry.
+  void GetLists(std::string* runList, std::string* openList) const;
+
+  // ---- Uninstall log (uninstall_log_writer.cpp) ----
+  bool CreateUninstallLog();
+  void AppendPostInitInfo(uint32_t fileCount, uint32_t registryCount);
+  void AppendFileInfo(FileEntry entry);
+  void AppendRegistryInfo(RegistryEntry entry);
+  // Makes the header's counts those of the records actually written.
+  void RewriteLogCounts();
+  const std::string& UninstallLogPath() const { return logPath_; }
+
+  // ---- Payload (payload_extraction.cpp) ----
+  void ExtractPayload();
+  void ExtractSetupData(const std::string& destination);
+  static bool QueryFileSize(const std::string& path, uint32_t* high, uint32_t* low);
+  void AdvanceProgress(uint32_t bytes);
+
+  // ---- Data file walk (data_file_walk.cpp) ----
+  void WalkDataFile(const std::string& dataFilePath);
+  void ReadRegistryEntries(FILE* dataFile);
+
+  // ---- File installation (file_installation.cpp) ----
+  bool InstallEntry(FILE* dataFile);
+  bool WriteContent(const std::string& target, FILE* dataFile, uint32_t length);
+  bool SkipContent(FILE* dataFile, uint32_t length);
+  void CloseRunningProgram(const std::string& name);
+  static bool FileExists(const std::string& path);
+  static bool GetLibraryVersion(const std::string& path, DWORD* major, DWORD* minor, DWORD* build);
+
+  // ---- Path macros and folders (path_macros.cpp) ----
+  // False, with the path unchanged, when the expanded path would not fit `capacity`
+  // bytes with its terminator.
+  bool ExpandPathMacros(char* path, std::size_t capacity) const;
+  bool CreateFolders(const std::string& path, bool isFile);
+
+  // ---- Shortcuts (shortcuts.cpp) ----
+  std::string GetSpecialFolderPath(int csidl);
+  // An empty shortcutName or description is filled with name, as the caller's record.
+  bool CreateShortcut(const std::string& name, const std::string& target, std::string* shortcutName,
+                      std::string* description, bool startMenu, bool desktop, bool startup);
+  bool RemoveShortcut(const std::string& shortcutName, bool startMenu, bool desktop, bool startup);
+
+  // ---- Registry (registry_entry.cpp) ----
+  void ApplyRegistryEntry(RegistryEntry entry);
+
+  // ---- Rollback (rollback.cpp) ----
+  void Rollback();
+  void UninstallFiles();
+  void RemoveFolders();
+
+  // ---- Uninstaller (uninstaller_deployment.cpp) ----
+  void DeployUninstaller();
+  bool ExtractUninstaller(const std::string& destination);
+  void RegisterUninstaller(const std::string& uninstallerPath);
+
+  // State the dialog and the tests look at.
+  const std::string& DataFilePath() const { return dataFilePath_; }
+  int ProgressRange() const { return progressRange_; }
+  bool StartMenuFolderUsed() const { return bStartMenuFolder_; }
+  const std::string& WindowsFolder() const { return windowsFolder_; }
+  const std::string& SystemFolder() const { return systemFolder_; }
+
+ private:
+  int ShowMessage(const std::string& text, const std::string& caption, unsigned flags);
+  void ShowError(const std::string& text);
+  void ShowWarning(const std::string& text);
+  void SetStatus(const std::string& text);
+  void PrepareProgress(double megabytes);
+  static std::string TempFolder();
+  // Appends one record through `write`; false (record lost) when the log cannot be opened
+  // or the record not written whole.
+  template <typename Write>
+  bool AppendToLog(const char* failureMessage, Write write);
+  // Calls `handle` for every file record of the log, after taking the header's all-users
+  // flag; false when the log cannot be opened.
+  template <typename Handle>
+  bool ForEachLoggedFile(Handle handle);
+  int ShortcutFolderId(int kind) const;
+  bool KeepBackupOfExistingFile(const std::string& target);
+  void RemoveCreatedFolders();
+  void RemoveLeftoverTemporaryFiles();
+
+  InstallHost* host_;
+  HMODULE resourceModule_ = nullptr;
+  std::atomic<int> abort_{0};
+
+  std::string productName_;
+  bool externalData_ = false;
+  std::string basePath_;
+  std::string dataFilePath_;
+  int progressRange_ = 0;
+  double progress_ = 0.0;
+  uint32_t totalSizeHigh_ = 0;
+  uint32_t totalSizeLow_ = 0;
+  std::string windowsFolder_;
+  std::string systemFolder_;
+  std::string destination_;
+  std::string runList_;
+  std::string openList_;
+  bool startMenuOption_ = false;
+  bool desktopOption_ = false;
+  bool allUsers_ = false;
+  uint32_t registryCount_ = 0;
+  std::string logPath_;
+  bool bStartMenuFolder_ = false;
+  uint32_t clrIn_ = 0;
+  uint32_t clrOut_ = 0;
+  uint32_t computedDataFileCrc_ = 0;
+  uint32_t computedSetupDataCrc_ = 0;
+  uint32_t expectedDataFileCrc_ = 0;
+  uint32_t expectedSetupDataCrc_ = 0;
+
+  // Records that reached the log whole, for the header's counts.
+  uint32_t loggedFiles_ = 0;
+  uint32_t loggedRegistryValues_ = 0;
+  // Folders this run created, in creation order, so a rollback can take them away again.
+  std::vector<std::string> createdFolders_;
+  // Copies of the files this run overwrites, so a rollback can bring them back.
+  BackupStore backups_;
+};

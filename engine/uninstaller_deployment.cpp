@@ -1,0 +1,49 @@
+// What a successful installation leaves for removing the product later: the log and
+// "Uninstall.exe" in the destination folder, "Uninstall.lnk" in the program folder and
+// the Add/Remove Programs entry.
+
+#include "engine/install_engine.h"
+#include "engine/registry.h"
+#include "engine/setup_resource.h"
+
+namespace {
+
+constexpr int kUninstallerResource = 143;
+
+}  // namespace
+
+void InstallEngine::DeployUninstaller() {
+  host_->EnableCancelButton(false);
+  MoveFileA(logPath_.c_str(), (destination_ + "\\Uninstall.log").c_str());
+  const bool extracted = ExtractUninstaller(destination_);
+  if (startMenuOption_ && extracted) {
+    SetStatus("Creating uninstaller shortcut...");
+    std::string shortcutName = "Uninstall";
+    std::string description = "Uninstall application";
+    CreateShortcut("Uninstall", destination_ + "\\Uninstall.exe", &shortcutName, &description, true, false, false);
+  }
+  if (extracted) RegisterUninstaller(destination_ + "\\Uninstall.exe");
+  host_->EnableCancelButton(true);
+}
+
+bool InstallEngine::ExtractUninstaller(const std::string& destination) {
+  SetStatus("Extracting uninstaller...");
+  static const SetupResourceMessages kMessages = {
+      "Couldn't find uninstaller resource!", "Couldn't load uninstaller resource!",
+      "Couldn't lock uninstaller resource!", "Couldn't get the size of the uninstaller resource!",
+      "Couldn't create uninstaller file!"};
+  auto show = [](void* engine, const char* text) { static_cast<InstallEngine*>(engine)->ShowError(text); };
+  return WriteSetupResource(resourceModule_, kUninstallerResource, destination + "\\Uninstall.exe", kMessages, show,
+                            this);
+}
+
+void InstallEngine::RegisterUninstaller(const std::string& uninstallerPath) {
+  const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + productName_;
+  CRegistry registry;
+  registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayName", productName_);
+  // Quoted, so a folder with blanks cannot be read as another program; the folder after
+  // it still starts one character before the second colon.
+  registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString",
+                          "\"" + uninstallerPath + "\" " + destination_);
+  registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayIcon", uninstallerPath);
+}

@@ -1,0 +1,76 @@
+#include "setup/alt_key_filter.h"
+
+#include <windows.h>
+
+namespace {
+
+// Space (system menu), the frame's own mnemonics B, C, F, N in either case, and 0x73,
+// which is both 's' and VK_F4 (Alt+F4).
+bool IsFrameKey(unsigned key) {
+  switch (key) {
+    case 0x20:
+    case 'B':
+    case 'C':
+    case 'F':
+    case 'N':
+    case 'b':
+    case 'c':
+    case 'f':
+    case 'n':
+    case 0x73:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsKeyboardMessage(unsigned message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
+
+bool PageOwnsAltKeys(int page) {
+  return page == kPageLicense || page == kPageDestination || page == kPageFinish;
+}
+
+unsigned UpperCase(unsigned key) { return (key >= 'a' && key <= 'z') ? key - ('a' - 'A') : key; }
+
+}  // namespace
+
+PageAction PageActionForKey(int page, unsigned key) {
+  const unsigned k = UpperCase(key);
+  switch (page) {
+    case kPageLicense:
+      if (k == 'A') return PageAction::kAccept;
+      if (k == 'O') return PageAction::kDecline;
+      break;
+    case kPageDestination:
+      if (k == 'W') return PageAction::kBrowse;
+      if (k == 'S') return PageAction::kToggleStartMenu;
+      if (k == 'D') return PageAction::kToggleDesktop;
+      if (k == 'A') return PageAction::kSelectAllUsers;
+      if (k == 'U') return PageAction::kSelectCurrentUser;
+      break;
+    case kPageFinish:
+      if (k == 'R') return PageAction::kToggleRun;
+      if (k == 'O') return PageAction::kToggleOpen;
+      break;
+    default:
+      break;
+  }
+  return PageAction::kNone;
+}
+
+AltKeyVerdict AltKeyFilter::Filter(bool altDown, unsigned message, unsigned key, int currentPage) {
+  if (!altDown) {
+    alt_key_handled_ = false;
+    return {};
+  }
+  if (alt_key_handled_ || !IsKeyboardMessage(message)) return {};
+  if (IsFrameKey(key)) {
+    alt_key_handled_ = true;
+    return {};
+  }
+  AltKeyVerdict verdict;
+  verdict.action = PageActionForKey(currentPage, key);
+  if (verdict.action != PageAction::kNone) alt_key_handled_ = true;
+  verdict.consume = PageOwnsAltKeys(currentPage);
+  return verdict;
+}

@@ -1,0 +1,89 @@
+#include <cstdio>
+#include <cstring>
+
+#include "resources/resource_ids.h"
+#include "setup/setup_description.h"
+
+namespace {
+
+const char kSetupResourceType[] = "Setup";
+
+struct ResourceBytes {
+  const char* data = nullptr;
+  DWORD size = 0;
+};
+
+// Finds, loads, locks and sizes one "Setup" resource; `what` names it in the messages
+// ("summary", "information", "EULA").
+bool LoadSetupResource(HMODULE module, int id, const std::string& what, ResourceBytes* bytes, std::string* error) {
+  HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(id), kSetupResourceType);
+  if (!found) {
+    *error = "Couldn't find " + what + " resource!";
+    return false;
+  }
+  HGLOBAL loaded = ::LoadResource(module, found);
+  if (!loaded) {
+    *error = "Couldn't load " + what + " resource!";
+    return false;
+  }
+  const void* locked = ::LockResource(loaded);
+  if (!locked) {
+    *error = "Couldn't lock " + what + " resource!";
+    return false;
+  }
+  DWORD size = ::SizeofResource(module, found);
+  if (size == 0) {
+    *error = "Couldn't get the size of the " + what + " resource!";
+    return false;
+  }
+  bytes->data = static_cast<const char*>(locked);
+  bytes->size = size;
+  return true;
+}
+
+// The resource's bytes up to its size or its first NUL, line ends made "\r\n".
+bool ReadTextResource(HMODULE module, int id, const std::string& what, std::string* text, std::string* error) {
+  ResourceBytes bytes;
+  if (!LoadSetupResource(module, id, what, &bytes, error)) return false;
+  const void* nul = std::memchr(bytes.data, '\0', bytes.size);
+  size_t length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - bytes.data) : bytes.size;
+  *text = ConvertLineEnds(std::string(bytes.data, length));
+  return true;
+}
+
+bool ReadSummaryResource(HMODULE module, const std::string& tempPath, SummaryRecord* summary, std::string* error) {
+  ResourceBytes bytes;
+  if (!LoadSetupResource(module, IDR_SETUP_SUMMARY, "summary", &bytes, error)) return false;
+  std::string tempFile = tempPath + kSummaryTempFileName;
+  FILE* file = std::fopen(tempFile.c_str(), "wb");
+  if (!file) {
+    *error = "Couldn't create summary file!";
+    return false;
+  }
+  bool written = std::fwrite(bytes.data, 1, bytes.size, file) == bytes.size;
+  written = std::fclose(file) == 0 && written;
+  // A copy cut short (full disk) would be read as a damaged record below; the reader's
+  // message names the file.
+  (void)written;
+  bool read = ReadSummaryFile(tempFile, summary, error);
+  std::remove(tempFile.c_str());
+  return read;
+}
+
+}  // namespace
+
+bool ReadDescriptionFromResources(HMODULE module, const std::string& tempPath, SetupDescription* description,
+                                  std::string* error) {
+  if (!ReadSummaryResource(module, tempPath, &description->Summary, error)) return false;
+  description->InformationText.clear();
+  description->LicenseText.clear();
+  if (description->Summary.Head.HasInformation &&
+      !ReadTextResource(module, IDR_SETUP_INFORMATION, "information", &description->InformationText, error)) {
+    return false;
+  }
+  if (description->Summary.Head.HasLicense &&
+      !ReadTextResource(module, IDR_SETUP_LICENSE, "EULA", &description->LicenseText, error)) {
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// Page 3: the destination folder, the shortcut options and all users or current user.
+// Its controls hold the user's choices for the whole wizard; the frame asks for them.
+
+#include <string>
+
+#include "common/app_messages.h"
+#include "resources/resource_ids.h"
+#include "setup/wizard_page.h"
+
+class CDialogPage4 : public CWizardPage {
+ public:
+  explicit CDialogPage4(HWND frame);
+  void Activate();
+  void Browse();
+  void ToggleStartMenu();
+  void ToggleDesktop();
+  void SelectAllUsers();
+  void SelectCurrentUser();
+
+  BEGIN_MSG_MAP(CDialogPage4)
+    MESSAGE_HANDLER(WM_APP_PRODUCT_NAME, OnProductName)
+    MESSAGE_HANDLER(WM_APP_HAS_SUMMARY_PAGE, OnHasSummaryPage)
+    MESSAGE_HANDLER(WM_APP_SHORTCUT_FLAGS, OnShortcutFlags)
+    MESSAGE_HANDLER(WM_APP_GET_DESTINATION, OnGetDestination)
+    MESSAGE_HANDLER(WM_APP_GET_SHORTCUT_CHOICES, OnGetShortcutChoices)
+    MESSAGE_HANDLER(WM_APP_GET_ALL_USERS, OnGetAllUsers)
+    COMMAND_ID_HANDLER(IDC_BROWSE, Browse)
+    COMMAND_HANDLER(IDC_PAGE_TEXT, EN_CHANGE, OnFolderChanged)
+    COMMAND_ID_HANDLER(IDC_ALL_USERS, OnAllUsersClicked)
+    COMMAND_ID_HANDLER(IDC_CURRENT_USER, OnCurrentUserClicked)
+    CHAIN_MSG_MAP(CWizardPage)
+  END_MSG_MAP()
+
+ protected:
+  void DoDataExchange() override;
+  BOOL OnInitDialog() override;
+
+ private:
+  LRESULT OnProductName(WPARAM wParam, LPARAM lParam);
+  LRESULT OnHasSummaryPage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnShortcutFlags(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetDestination(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetShortcutChoices(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetAllUsers(WPARAM wParam, LPARAM lParam);
+  void OnFolderChanged();
+  void OnAllUsersClicked() { allUsersSelected = 1; }
+  void OnCurrentUserClicked() { allUsersSelected = 0; }
+  void SetUserChoice(int allUsers);
+  // The folder the user picks in the shell's folder browser, or "".
+  std::string BrowseForFolder();
+
+  CWindow folder_;
+  CWindow start_menu_;
+  CWindow desktop_;
+  CWindow all_users_;
+  CWindow current_user_;
+
+  std::string strPath;
+  std::string product_name_;
+  int hasStartMenuShortcuts = 0;
+  int hasDesktopShortcuts = 0;
+  int hasNextPage = 1;
+  int allUsersSelected = 0;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// Page 2: the licence, which must be accepted before Next is enabled.
+
+#include "common/app_messages.h"
+#include "resources/resource_ids.h"
+#include "setup/wizard_page.h"
+
+class CDialogPage3 : public CWizardPage {
+ public:
+  explicit CDialogPage3(HWND frame);
+  void Activate();
+  void Accept();
+  void Decline();
+
+  BEGIN_MSG_MAP(CDialogPage3)
+    MESSAGE_HANDLER(WM_APP_LICENSE, OnLicense)
+    COMMAND_ID_HANDLER(IDC_LICENSE_ACCEPT, OnAcceptClicked)
+    COMMAND_ID_HANDLER(IDC_LICENSE_DECLINE, OnDeclineClicked)
+    CHAIN_MSG_MAP(CWizardPage)
+  END_MSG_MAP()
+
+ protected:
+  void DoDataExchange() override;
+  BOOL OnInitDialog() override;
+
+ private:
+  LRESULT OnLicense(WPARAM wParam, LPARAM lParam);
+  void OnAcceptClicked();
+  void OnDeclineClicked();
+
+  CWindow text_;
+  CWindow accept_;
+  CWindow decline_;
+};

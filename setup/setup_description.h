@@ -1,0 +1,33 @@
+#pragma once
+// Reading what the wizard shows: the summary record and the information and licence
+// texts, from files next to a base path (external-data mode) or from resources of type
+// "Setup" in a module (normal mode). Every failure here is fatal to the program; the
+// readers only report it, with the text the user is to see.
+
+#include <windows.h>
+
+#include <string>
+
+#include "formats/summary_record.h"
+
+struct SetupDescription {
+  SummaryRecord Summary;
+  std::string InformationText;
+  std::string LicenseText;
+};
+
+// File suffixes appended, unchanged, to the base path.
+constexpr char kSummaryFileSuffix[] = ".exe.sum.bin";
+constexpr char kInformationFileSuffix[] = ".exe.info.txt";
+constexpr char kLicenseFileSuffix[] = ".exe.eula.txt";
+constexpr char kSummaryTempFileName[] = "Summary.tmp";
+
+// The summary record from an open file, or the fatal message for `path`.
+bool ReadSummaryFile(const std::string& path, SummaryRecord* summary, std::string* error);
+
+bool ReadDescriptionFromFiles(const std::string& basePath, SetupDescription* description, std::string* error);
+
+// The summary record is copied to tempPath + "Summary.tmp", read from there and the copy
+// removed. `tempPath` ends with a backslash.
+bool ReadDescriptionFromResources(HMODULE module, const std::string& tempPath, SetupDescription* description,
+                                  std::string* error);

@@ -1,0 +1,140 @@
+#pragma once
+// The wizard frame: the program's one modal dialog. It reads the setup's description at
+// start-up, owns the navigation buttons, the caption band and the six pages, shows one
+// page at a time, and answers the pages' requests (application messages).
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "common/app_messages.h"
+#include "controls/colored_static.h"
+#include "resources/resource_ids.h"
+#include "setup/alt_key_filter.h"
+#include "setup/setup_description.h"
+#include "window/dialog.h"
+
+class CDialogPage1;
+class CDialogPage2;
+class CDialogPage3;
+class CDialogPage4;
+class CDialogPage5;
+class CDialogPage6;
+
+class CSetupDlg : public CDialog {
+ public:
+  explicit CSetupDlg(HWND parent = nullptr);
+  ~CSetupDlg() override;
+
+  BOOL PreTranslateMessage(MSG* msg) override;
+
+  BEGIN_MSG_MAP(CSetupDlg)
+    COMMAND_ID_HANDLER(IDC_NEXT, OnNext)
+    COMMAND_ID_HANDLER(IDC_BACK, OnBack)
+    MESSAGE_HANDLER_EX(WM_SYSCOMMAND, OnSysCommand)
+    MESSAGE_HANDLER_EX(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(WM_QUERYDRAGICON, OnQueryDragIcon)
+    MESSAGE_HANDLER_EX(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_APP_GET_PRODUCT_NAME, OnGetProductName)
+    MESSAGE_HANDLER(WM_APP_DISABLE_BACK, OnDisableBack)
+    MESSAGE_HANDLER(WM_APP_ENABLE_BACK, OnEnableBack)
+    MESSAGE_HANDLER(WM_APP_DISABLE_NEXT, OnDisableNext)
+    MESSAGE_HANDLER(WM_APP_ENABLE_NEXT, OnEnableNext)
+    MESSAGE_HANDLER(WM_APP_SET_CLOSE_BUTTON, OnSetCloseButton)
+    MESSAGE_HANDLER(WM_APP_GET_INFORMATION, OnGetInformation)
+    MESSAGE_HANDLER(WM_APP_GET_LICENSE, OnGetLicense)
+    MESSAGE_HANDLER(WM_APP_GET_SHORTCUT_FLAGS, OnGetShortcutFlags)
+    MESSAGE_HANDLER(WM_APP_GET_HAS_SUMMARY_PAGE, OnGetHasSummaryPage)
+    MESSAGE_HANDLER(WM_APP_GET_DESTINATION, OnGetDestination)
+    MESSAGE_HANDLER(WM_APP_DESTINATION, OnDestination)
+    MESSAGE_HANDLER(WM_APP_GET_FILE_LIST, OnGetFileList)
+    MESSAGE_HANDLER(WM_APP_GET_SHORTCUT_LISTS, OnGetShortcutLists)
+    MESSAGE_HANDLER(WM_APP_GET_LINK1, OnGetLink1)
+    MESSAGE_HANDLER(WM_APP_GET_LINK2, OnGetLink2)
+    MESSAGE_HANDLER(WM_APP_GET_LINK3, OnGetLink3)
+    MESSAGE_HANDLER(WM_APP_SHORTCUT_CHOICES, OnShortcutChoices)
+    MESSAGE_HANDLER(WM_APP_ALL_USERS, OnAllUsers)
+    CHAIN_MSG_MAP(CDialog)
+  END_MSG_MAP()
+
+ protected:
+  void DoDataExchange() override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+
+ private:
+  // Start-up steps.
+  void AddAboutToSystemMenu();
+  bool ReadDescription();
+  void FailStartup();
+  void SetTitleAndCaption();
+  void CreatePages();
+
+  // Navigation.
+  void OnNext();
+  void OnBack();
+  void GoToPage(int page);
+  CDialog* Page(int index) const;
+  void ActivatePage(int index);
+  void PerformPageAction(PageAction action);
+  void Finish();
+
+  // Installation options from the destination page.
+  void RefreshDestination();
+
+  LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT OnPaint(WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDestroy(WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT OnGetProductName(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDisableBack(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEnableBack(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDisableNext(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEnableNext(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetCloseButton(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetInformation(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetLicense(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetShortcutFlags(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetHasSummaryPage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetDestination(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDestination(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetFileList(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetShortcutLists(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetLink1(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetLink2(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetLink3(WPARAM wParam, LPARAM lParam);
+  LRESULT OnShortcutChoices(WPARAM wParam, LPARAM lParam);
+  LRESULT OnAllUsers(WPARAM wParam, LPARAM lParam);
+
+  bool HasInformation() const { return description_.Summary.Head.HasInformation != 0; }
+  bool HasLicense() const { return description_.Summary.Head.HasLicense != 0; }
+  std::string ProductName() const;
+
+  CWindow close_button_;
+  CWindow next_button_;
+  CWindow back_button_;
+  CColoredStatic caption_band_;
+  HICON m_hIcon;
+
+  SetupDescription description_;
+
+  std::unique_ptr<CDialogPage1> page1_;
+  std::unique_ptr<CDialogPage2> page2_;
+  std::unique_ptr<CDialogPage3> page3_;
+  std::unique_ptr<CDialogPage4> page4_;
+  std::unique_ptr<CDialogPage5> page5_;
+  std::unique_ptr<CDialogPage6> page6_;
+  int CurrentPage = 0;
+
+  bool IsExternal = false;
+  std::string BasePath;
+  std::string DestinationFolder;
+  bool CreateStartMenuShortcuts = false;
+  bool CreateDesktopShortcuts = false;
+  bool AllUsers = false;
+  std::string TempPath;
+  CWindow finish_marker_;
+
+  AltKeyFilter alt_keys_;
+};

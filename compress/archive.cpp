@@ -37,8 +37,27 @@ class StreamGuard {
 using InflateGuard = StreamGuard<inflateEnd>;
 using DeflateGuard = StreamGuard<deflateEnd>;
 
-// Callers may pass no address for a checksum they do not want.
-uint32_t* OrScratch(uint32_t* crc, uint32_t* scratch) { return crc != nullptr ? crc : scratch; }
+// The caller's two running values, started; a caller may pass no address for a checksum
+// it does not want.
+class Checksums {
+ public:
+  Checksums(uint32_t* plain, uint32_t* stream)
+      : plain_(plain != nullptr ? plain : &scratch_[0]), stream_(stream != nullptr ? stream : &scratch_[1]) {
+    *plain_ = CCRC32::kStart;
+    *stream_ = CCRC32::kStart;
+  }
+  uint32_t* plain() const { return plain_; }
+  uint32_t* stream() const { return stream_; }
+  void Finish() {
+    *plain_ = ~*plain_;
+    *stream_ = ~*stream_;
+  }
+
+ private:
+  uint32_t scratch_[2] = {0, 0};
+  uint32_t* plain_;
+  uint32_t* stream_;
+};
 
 bool WriteAll(std::FILE* destination, const unsigned char* data, std::size_t size) {
   if (size == 0) return true;
@@ -58,6 +77,34 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 File OpenFile(const char* path, const char* mode) {
   if (path == nullptr || *path == '\0') return File();
   return File(std::fopen(path, mode));
+}
+
+struct OpenFailureMessages {
+  const char* source;
+  const char* destination;
+};
+
+// Opens both files, runs one stream operation between them and shows its result: success
+// and a requested stop stay silent, so callers never repeat a message.
+template <typename StreamOperation>
+int BetweenFiles(Archive& archive, const char* source, const char* destination, uint32_t* crcUncompressed,
+                 uint32_t* crcStream, const OpenFailureMessages& messages, StreamOperation run) {
+  Checksums checksums(crcUncompressed, crcStream);
+  File in = OpenFile(source, "rb");
+  if (!in) {
+    ShowAppMessageBox(messages.source, kMbIconError);
+    return kArchiveFileError;
+  }
+  File out = OpenFile(destination, "wb");
+  if (!out) {
+    ShowAppMessageBox(messages.destination, kMbIconError);
+    return kArchiveFileError;
+  }
+  int code = run(in.get(), out.get(), checksums.plain(), checksums.stream());
+  archive.ReportResult(code, true);
+  out.reset();  // the destination first, then the source
+  in.reset();
+  return code;
 }
 
 }  // namespace
@@ -82,64 +129,27 @@ intptr_t Archive::Notify(unsigned message, uintptr_t wParam) {
 
 int Archive::CompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
                           uint32_t* crcStream, int level) {
-  uint32_t scratchUncompressed = 0;
-  uint32_t scratchStream = 0;
-  crcUncompressed = OrScratch(crcUncompressed, &scratchUncompressed);
-  crcStream = OrScratch(crcStream, &scratchStream);
-  *crcUncompressed = CCRC32::kStart;
-  *crcStream = CCRC32::kStart;
-
-  File in = OpenFile(source, "rb");
-  if (!in) {
-    ShowAppMessageBox("Couldn't open source file for compression.", kMbIconError);
-    return kArchiveFileError;
-  }
-  File out = OpenFile(destination, "wb");
-  if (!out) {
-    ShowAppMessageBox("Couldn't open destination file for compression.", kMbIconError);
-    return kArchiveFileError;
-  }
-  int code = CompressStream(in.get(), out.get(), crcUncompressed, crcStream, level);
-  ReportResult(code, true);
-  out.reset();
-  in.reset();
-  return code;
+  static const OpenFailureMessages kMessages = {"Couldn't open source file for compression.",
+                                                "Couldn't open destination file for compression."};
+  return BetweenFiles(*this, source, destination, crcUncompressed, crcStream, kMessages,
+                      [&](std::FILE* in, std::FILE* out, uint32_t* plainCrc, uint32_t* streamCrc) {
+                        return CompressStream(in, out, plainCrc, streamCrc, level);
+                      });
 }
 
 int Archive::DecompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
                             uint32_t* crcStream) {
-  uint32_t scratchUncompressed = 0;
-  uint32_t scratchStream = 0;
-  crcUncompressed = OrScratch(crcUncompressed, &scratchUncompressed);
-  crcStream = OrScratch(crcStream, &scratchStream);
-  *crcUncompressed = CCRC32::kStart;
-  *crcStream = CCRC32::kStart;
-
-  File in = OpenFile(source, "rb");
-  if (!in) {
-    ShowAppMessageBox("Couldn't open source file for decompression.", kMbIconError);
-    return kArchiveFileError;
-  }
-  File out = OpenFile(destination, "wb");
-  if (!out) {
-    ShowAppMessageBox("Couldn't open destination file for decompression.", kMbIconError);
-    return kArchiveFileError;
-  }
-  int code = DecompressStream(in.get(), out.get(), crcUncompressed, crcStream);
-  ReportResult(code, true);
-  out.reset();
-  in.reset();
-  return code;
+  static const OpenFailureMessages kMessages = {"Couldn't open source file for decompression.",
+                                                "Couldn't open destination file for decompression."};
+  return BetweenFiles(*this, source, destination, crcUncompressed, crcStream, kMessages,
+                      [&](std::FILE* in, std::FILE* out, uint32_t* plainCrc, uint32_t* streamCrc) {
+                        return DecompressStream(in, out, plainCrc, streamCrc);
+                      });
 }
 
 int Archive::DecompressStream(std::FILE* source, std::FILE* destination, uint32_t* crcUncompressed,
                               uint32_t* crcStream) {
-  uint32_t scratchUncompressed = 0;
-  uint32_t scratchStream = 0;
-  crcUncompressed = OrScratch(crcUncompressed, &scratchUncompressed);
-  crcStream = OrScratch(crcStream, &scratchStream);
-  *crcUncompressed = CCRC32::kStart;
-  *crcStream = CCRC32::kStart;
+  Checksums checksums(crcUncompressed, crcStream);
   if (source == nullptr || destination == nullptr) return kArchiveFileError;
 
   z_stream stream{};  // no input yet; null allocators select zlib's own
@@ -156,7 +166,7 @@ int Archive::DecompressStream(std::FILE* source, std::FILE* destination, uint32_
     std::size_t got = std::fread(in.get(), 1, kBufferSize, source);
     if (std::ferror(source)) return kArchiveFileError;
     if (got == 0) break;
-    crc.Update(in.get(), got, crcStream);
+    crc.Update(in.get(), got, checksums.stream());
 
     stream.next_in = in.get();
     stream.avail_in = static_cast<uInt>(got);
@@ -170,7 +180,7 @@ int Archive::DecompressStream(std::FILE* source, std::FILE* destination, uint32_
       if (ret == Z_NEED_DICT) ret = Z_DATA_ERROR;
       if (ret == Z_DATA_ERROR || ret == Z_MEM_ERROR) return ret;
       std::size_t produced = kBufferSize - stream.avail_out;
-      crc.Update(out.get(), produced, crcUncompressed);
+      crc.Update(out.get(), produced, checksums.plain());
       if (!WriteAll(destination, out.get(), produced)) return kArchiveFileError;
       producedForBlock += produced;
     } while (stream.avail_out == 0);
@@ -184,19 +194,13 @@ int Archive::DecompressStream(std::FILE* source, std::FILE* destination, uint32_
   // The stream ended exactly at a block boundary: anything after it is not ours either.
   if (std::fgetc(source) != EOF) return kArchiveException;
   if (!Flush(destination)) return kArchiveFileError;
-  *crcUncompressed = ~*crcUncompressed;
-  *crcStream = ~*crcStream;
+  checksums.Finish();
   return kArchiveOk;
 }
 
 int Archive::CompressStream(std::FILE* source, std::FILE* destination, uint32_t* crcUncompressed,
                             uint32_t* crcStream, int level) {
-  uint32_t scratchUncompressed = 0;
-  uint32_t scratchStream = 0;
-  crcUncompressed = OrScratch(crcUncompressed, &scratchUncompressed);
-  crcStream = OrScratch(crcStream, &scratchStream);
-  *crcUncompressed = CCRC32::kStart;
-  *crcStream = CCRC32::kStart;
+  Checksums checksums(crcUncompressed, crcStream);
   if (source == nullptr || destination == nullptr) return kArchiveFileError;
 
   z_stream stream{};  // no input yet; null allocators select zlib's own
@@ -213,7 +217,7 @@ int Archive::CompressStream(std::FILE* source, std::FILE* destination, uint32_t*
   do {
     std::size_t got = std::fread(in.get(), 1, kBufferSize, source);
     if (std::ferror(source)) return kArchiveFileError;
-    crc.Update(in.get(), got, crcUncompressed);
+    crc.Update(in.get(), got, checksums.plain());
     // A full block leaves the end-of-file state unknown; the next, empty read then
     // finishes the stream.
     flush = (std::feof(source) || got < kBufferSize) ? Z_FINISH : Z_NO_FLUSH;
@@ -227,7 +231,7 @@ int Archive::CompressStream(std::FILE* source, std::FILE* destination, uint32_t*
       ret = deflate(&stream, flush);
       if (ret == Z_STREAM_ERROR) return Z_STREAM_ERROR;
       std::size_t produced = kBufferSize - stream.avail_out;
-      crc.Update(out.get(), produced, crcStream);
+      crc.Update(out.get(), produced, checksums.stream());
       if (!WriteAll(destination, out.get(), produced)) return kArchiveFileError;
       producedForBlock += produced;
     } while (stream.avail_out == 0);
@@ -239,8 +243,7 @@ int Archive::CompressStream(std::FILE* source, std::FILE* destination, uint32_t*
 
   if (ret != Z_STREAM_END) return kArchiveException;
   if (!Flush(destination)) return kArchiveFileError;
-  *crcUncompressed = ~*crcUncompressed;
-  *crcStream = ~*crcStream;
+  checksums.Finish();
   return kArchiveOk;
 }
 

@@ -37,7 +37,10 @@ class Archive {
   void SetNotifier(ArchiveNotifier notifier);
 
   // In both directions `crcUncompressed` receives the checksum of the plain bytes and
-  // `crcStream` that of the zlib stream.
+  // `crcStream` that of the zlib stream; either address may be null. A stop requested
+  // through the stop query also returns kArchiveOk, with the checksums left unfinished.
+  // Decompression wants the source to hold one zlib stream and nothing after it
+  // (kArchiveException otherwise). The file-to-file forms show their own failure messages.
   int CompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
                    uint32_t* crcStream, int level);
   int DecompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,

@@ -41,16 +41,6 @@ bool LoadSetupResource(HMODULE module, int id, const std::string& what, Resource
   return true;
 }
 
-// The resource's bytes up to its size or its first NUL, line ends made "\r\n".
-bool ReadTextResource(HMODULE module, int id, const std::string& what, std::string* text, std::string* error) {
-  ResourceBytes bytes;
-  if (!LoadSetupResource(module, id, what, &bytes, error)) return false;
-  const void* nul = std::memchr(bytes.data, '\0', bytes.size);
-  size_t length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - bytes.data) : bytes.size;
-  *text = ConvertLineEnds(std::string(bytes.data, length));
-  return true;
-}
-
 bool ReadSummaryResource(HMODULE module, const std::string& tempPath, SummaryRecord* summary, std::string* error) {
   ResourceBytes bytes;
   if (!LoadSetupResource(module, IDR_SETUP_SUMMARY, "summary", &bytes, error)) return false;
@@ -71,6 +61,15 @@ bool ReadSummaryResource(HMODULE module, const std::string& tempPath, SummaryRec
 }
 
 }  // namespace
+
+bool ReadTextResource(HMODULE module, int id, const std::string& what, std::string* text, std::string* error) {
+  ResourceBytes bytes;
+  if (!LoadSetupResource(module, id, what, &bytes, error)) return false;
+  const void* nul = std::memchr(bytes.data, '\0', bytes.size);
+  size_t length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - bytes.data) : bytes.size;
+  *text = ConvertLineEnds(std::string(bytes.data, length));
+  return true;
+}
 
 bool ReadDescriptionFromResources(HMODULE module, const std::string& tempPath, SetupDescription* description,
                                   std::string* error) {

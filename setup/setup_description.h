@@ -27,6 +27,10 @@ bool ReadSummaryFile(const std::string& path, SummaryRecord* summary, std::strin
 
 bool ReadDescriptionFromFiles(const std::string& basePath, SetupDescription* description, std::string* error);
 
+// A text carried as resource "Setup" `id`: its bytes up to its size or its first NUL,
+// line ends made "\r\n". `what` names it in the messages ("information", "EULA").
+bool ReadTextResource(HMODULE module, int id, const std::string& what, std::string* text, std::string* error);
+
 // The summary record is copied to tempPath + "Summary.tmp", read from there and the copy
 // removed. `tempPath` ends with a backslash.
 bool ReadDescriptionFromResources(HMODULE module, const std::string& tempPath, SetupDescription* description,

@@ -1,0 +1,244 @@
+// The wizard's rules that need no window: where the base path comes from, which page
+// follows which, the Alt-key shortcuts, the destination folder and the summary text.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "setup/alt_key_filter.h"
+#include "setup/command_line.h"
+#include "setup/destination_rules.h"
+#include "setup/page_sequence.h"
+#include "setup/summary_text.h"
+
+namespace {
+
+TEST(ExtractBasePath, FollowsTheProgramPathAndOneBlank) {
+  struct Case {
+    const char* commandLine;
+    const char* basePath;
+  } cases[] = {
+      {"\"C:\\Dir\\setup.exe\"", ""},
+      {"\"C:\\Dir\\setup.exe\" ", ""},
+      {"\"C:\\Dir\\setup.exe\" C:\\Out\\Product Setup", "C:\\Out\\Product Setup"},
+      {"\"C:\\Dir With Blanks\\setup.exe\" base", "base"},
+      // Verbatim: further blanks belong to the argument.
+      {"\"C:\\setup.exe\"  base ", " base "},
+      // One pair of quotes around the base path, as shells pass a path with blanks.
+      {"\"C:\\setup.exe\" \"C:\\Out\\Product Setup\"", "C:\\Out\\Product Setup"},
+      {"\"C:\\setup.exe\" \"\"", ""},
+      // Only a pair that encloses the whole argument is removed.
+      {"\"C:\\setup.exe\" \"C:\\a\" b", "\"C:\\a\" b"},
+      {"\"C:\\setup.exe\" \"", "\""},
+      // An unquoted program path ends at the first blank (Wine starts programs so).
+      {"C:\\Dir\\setup.exe", ""},
+      {"C:\\Dir\\setup.exe base", "base"},
+      {"setup.exe \"C:\\Out\\Product Setup\"", "C:\\Out\\Product Setup"},
+      {"\"C:\\Dir\\setup.exe", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ExtractBasePath(c.commandLine), c.basePath) << c.commandLine;
+  }
+}
+
+struct Flags {
+  bool info;
+  bool license;
+};
+
+TEST(PageSequence, VisitsOnlyThePagesTheSetupHas) {
+  struct Case {
+    Flags flags;
+    std::vector<int> forward;  // from welcome until Next does nothing more
+  } cases[] = {
+      {{false, false}, {kPageWelcome, kPageDestination}},
+      {{true, false}, {kPageWelcome, kPageInformation, kPageDestination}},
+      {{false, true}, {kPageWelcome, kPageLicense, kPageDestination, kPageSummary}},
+      {{true, true}, {kPageWelcome, kPageInformation, kPageLicense, kPageDestination, kPageSummary}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> forward{kPageWelcome};
+    for (int page = kPageWelcome;;) {
+      int next = NextPage(page, c.flags.info, c.flags.license);
+      if (next == page) break;
+      forward.push_back(page = next);
+    }
+    EXPECT_EQ(forward, c.forward) << c.flags.info << c.flags.license;
+
+    std::vector<int> backward{forward.back()};
+    for (int page = forward.back();;) {
+      int previous = PreviousPage(page, c.flags.info, c.flags.license);
+      if (previous == page) break;
+      backward.push_back(page = previous);
+    }
+    EXPECT_EQ(backward, std::vector<int>(forward.rbegin(), forward.rend())) << c.flags.info << c.flags.license;
+  }
+}
+
+TEST(PageSequence, FinishPageHasNoWayBackOrOn) {
+  EXPECT_EQ(NextPage(kPageFinish, true, true), kPageFinish);
+  EXPECT_EQ(PreviousPage(kPageFinish, true, true), kPageFinish);
+}
+
+TEST(AltKeyFilter, MapsPageMnemonicsAndLeavesTheFramesOwn) {
+  struct Case {
+    int page;
+    unsigned message;
+    unsigned key;
+    PageAction action;
+    bool consume;
+  } cases[] = {
+      {kPageLicense, WM_SYSKEYDOWN, 'A', PageAction::kAccept, true},
+      {kPageLicense, WM_SYSCHAR, 'o', PageAction::kDecline, true},
+      {kPageLicense, WM_SYSKEYDOWN, 'X', PageAction::kNone, true},
+      {kPageDestination, WM_SYSKEYDOWN, 'W', PageAction::kBrowse, true},
+      {kPageDestination, WM_SYSCHAR, 's', PageAction::kNone, false},  // 0x73 is also VK_F4
+      {kPageDestination, WM_SYSKEYDOWN, 'S', PageAction::kToggleStartMenu, true},
+      {kPageDestination, WM_SYSKEYDOWN, 'D', PageAction::kToggleDesktop, true},
+      {kPageDestination, WM_SYSCHAR, 'a', PageAction::kSelectAllUsers, true},
+      {kPageDestination, WM_SYSCHAR, 'u', PageAction::kSelectCurrentUser, true},
+      {kPageFinish, WM_SYSKEYDOWN, 'R', PageAction::kToggleRun, true},
+      {kPageFinish, WM_SYSCHAR, 'o', PageAction::kToggleOpen, true},
+      // Pages without shortcuts of their own leave every key to the dialog.
+      {kPageWelcome, WM_SYSKEYDOWN, 'A', PageAction::kNone, false},
+      {kPageSummary, WM_SYSKEYDOWN, 'W', PageAction::kNone, false},
+      // The frame's mnemonics, the system menu and Alt+F4 are never taken.
+      {kPageLicense, WM_SYSKEYDOWN, 'N', PageAction::kNone, false},
+      {kPageLicense, WM_SYSCHAR, 'b', PageAction::kNone, false},
+      {kPageDestination, WM_SYSKEYDOWN, 'F', PageAction::kNone, false},
+      {kPageFinish, WM_SYSKEYDOWN, 'C', PageAction::kNone, false},
+      {kPageFinish, WM_SYSKEYDOWN, ' ', PageAction::kNone, false},
+      {kPageFinish, WM_SYSKEYDOWN, VK_F4, PageAction::kNone, false},
+      // Only keyboard messages: the mouse still moves while Alt is held.
+      {kPageLicense, WM_MOUSEMOVE, 'A', PageAction::kNone, false},
+      {kPageDestination, WM_TIMER, 'W', PageAction::kNone, false},
+  };
+  for (const Case& c : cases) {
+    AltKeyFilter filter;
+    AltKeyVerdict verdict = filter.Filter(true, c.message, c.key, c.page);
+    EXPECT_EQ(verdict.action, c.action) << "page " << c.page << " key " << c.key;
+    EXPECT_EQ(verdict.consume, c.consume) << "page " << c.page << " key " << c.key;
+  }
+}
+
+TEST(AltKeyFilter, OnePressOfAltActsOnce) {
+  AltKeyFilter filter;
+  EXPECT_EQ(filter.Filter(true, WM_SYSKEYDOWN, 'A', kPageLicense).action, PageAction::kAccept);
+  // The character message of the same key, and a second press while Alt stays down.
+  AltKeyVerdict sameKey = filter.Filter(true, WM_SYSCHAR, 'a', kPageLicense);
+  EXPECT_EQ(sameKey.action, PageAction::kNone);
+  EXPECT_FALSE(sameKey.consume);
+  EXPECT_EQ(filter.Filter(true, WM_SYSKEYDOWN, 'A', kPageLicense).action, PageAction::kNone);
+  // Any message seen with Alt up re-arms it.
+  filter.Filter(false, WM_MOUSEMOVE, 0, kPageLicense);
+  EXPECT_EQ(filter.Filter(true, WM_SYSKEYDOWN, 'A', kPageLicense).action, PageAction::kAccept);
+}
+
+TEST(AltKeyFilter, WithoutAltNothingHappens) {
+  AltKeyFilter filter;
+  AltKeyVerdict verdict = filter.Filter(false, WM_KEYDOWN, 'A', kPageLicense);
+  EXPECT_EQ(verdict.action, PageAction::kNone);
+  EXPECT_FALSE(verdict.consume);
+}
+
+TEST(DestinationRules, DefaultFolderIsOnTheWindowsDrive) {
+  EXPECT_EQ(DefaultDestination("C:\\WINDOWS", "Tool"), "C:\\Program Files\\Tool");
+  EXPECT_EQ(DefaultDestination("D:\\winnt", ""), "D:\\Program Files\\");
+}
+
+TEST(DestinationRules, BrowsedFolderGetsTheProductNameOnce) {
+  struct Case {
+    const char* folder;
+    const char* product;
+    const char* result;
+  } cases[] = {
+      {"C:\\Apps", "Tool", "C:\\Apps\\Tool"},
+      {"D:\\", "Tool", "D:\\Tool"},
+      {"C:\\Apps\\Tool", "Tool", "C:\\Apps\\Tool"},
+      {"C:\\Apps\\tool", "Tool", "C:\\Apps\\tool\\Tool"},  // the comparison is case-sensitive
+      {"C:\\Apps", "", "C:\\Apps"},
+      {"T", "Tool", "T\\Tool"},  // shorter than the name
+  };
+  for (const Case& c : cases) EXPECT_EQ(ComposeBrowsedFolder(c.folder, c.product), c.result) << c.folder;
+}
+
+TEST(DestinationRules, ReportedFolderLosesOneTrailingBackslash) {
+  struct Case {
+    const char* folder;
+    const char* reported;
+  } cases[] = {
+      {"C:\\Program Files\\App\\", "C:\\Program Files\\App"},
+      {"C:\\Program Files\\App", "C:\\Program Files\\App"},
+      {"C:\\", "C:\\"},
+      {"C:\\a\\\\", "C:\\a\\"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TrimDestination(c.folder), c.reported) << c.folder;
+}
+
+TEST(DestinationRules, NextNeedsThreeCharactersAndASummaryPage) {
+  EXPECT_TRUE(FolderEnablesNext("C:\\", true));
+  EXPECT_FALSE(FolderEnablesNext("C:", true));
+  EXPECT_FALSE(FolderEnablesNext("C:\\Program Files\\App", false));
+}
+
+SummaryInputs SampleInputs() {
+  SummaryInputs inputs;
+  inputs.Destination = "C:\\Apps\\Tool";
+  inputs.FileList =
+      "Tool.exe - %DIR%\\Tool.exe\r\nhelper.dll - %SYSTEM%\\helper.dll\r\n"
+      "Uninstall.exe - %DIR%\\Uninstall.exe\r\nUninstall.log - %DIR%\\Uninstall.log\r\n";
+  inputs.WindowsDirectory = "C:\\WINDOWS";
+  inputs.SystemDirectory = "C:\\WINDOWS\\system32";
+  return inputs;
+}
+
+TEST(SummaryText, ListsFilesWithMacrosExpanded) {
+  EXPECT_EQ(BuildSummaryText(SampleInputs()),
+            "Destination folder:\r\n\r\nC:\\Apps\\Tool\r\n\r\n\r\nInstalling files:\r\n\r\n"
+            "Tool.exe - C:\\Apps\\Tool\\Tool.exe\r\nhelper.dll - C:\\WINDOWS\\system32\\helper.dll\r\n"
+            "Uninstall.exe - C:\\Apps\\Tool\\Uninstall.exe\r\nUninstall.log - C:\\Apps\\Tool\\Uninstall.log\r\n");
+}
+
+TEST(SummaryText, ShortcutBlocksOnlyForChosenShortcuts) {
+  SummaryInputs inputs = SampleInputs();
+  inputs.StartMenuList = "Tool.exe - %DIR%\\Tool.exe\r\n";
+  std::string startMenuOnly = BuildSummaryText(inputs);
+  EXPECT_NE(startMenuOnly.find("\r\n\r\nStart Menu shortcuts:\r\n\r\nTool.exe - C:\\Apps\\Tool\\Tool.exe\r\n"
+                               "Uninstall.exe - C:\\Apps\\Tool\\Uninstall.exe\r\n"),
+            std::string::npos);
+  EXPECT_EQ(startMenuOnly.find("Desktop shortcuts:"), std::string::npos);
+
+  inputs.StartMenuList.clear();
+  inputs.DesktopList = "Tool.exe - %DIR%\\Tool.exe\r\n";
+  std::string desktopOnly = BuildSummaryText(inputs);
+  EXPECT_EQ(desktopOnly.find("Start Menu shortcuts:"), std::string::npos);
+  const std::string desktopBlock = "\r\n\r\nDesktop shortcuts:\r\n\r\nTool.exe - C:\\Apps\\Tool\\Tool.exe\r\n";
+  ASSERT_GE(desktopOnly.size(), desktopBlock.size());
+  EXPECT_EQ(desktopOnly.substr(desktopOnly.size() - desktopBlock.size()), desktopBlock);
+}
+
+TEST(SummaryText, DriveRootDestinationHasNoDoubleBackslash) {
+  SummaryInputs inputs = SampleInputs();
+  inputs.Destination = "C:\\";
+  EXPECT_NE(BuildSummaryText(inputs).find("Uninstall.exe - C:\\Uninstall.exe\r\n"), std::string::npos);
+}
+
+TEST(ExpandMacro, ReplacesEveryOccurrenceAndEnds) {
+  struct Case {
+    const char* text;
+    const char* value;
+    const char* result;
+  } cases[] = {
+      {"%DIR%\\a %DIR%\\b", "C:\\X", "C:\\X\\a C:\\X\\b"},
+      {"none here", "C:\\X", "none here"},
+      {"%DIR%%DIR%", "", ""},
+      // A value that contains the macro's own name is not expanded again.
+      {"%DIR%\\a", "C:\\%DIR%", "C:\\%DIR%\\a"},
+      {"x%DIR%y%DIR%", "%DIR%%DIR%", "x%DIR%%DIR%y%DIR%%DIR%"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExpandMacro(c.text, "%DIR%", c.value), c.result) << c.text;
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+#!/bin/sh
+# Runs the brisklay command as a user would: a build, dumps of its output, and failures
+# that must end with a non-zero exit, a message on stderr and no output files.
+# usage: command_test.sh BRISKLAY WORKDIR
+set -u
+brisklay=$1
+work=$2
+failures=0
+
+fail() {
+  echo "FAILED: $*"
+  failures=$((failures + 1))
+}
+
+rm -rf "$work"
+mkdir -p "$work/product/docs" "$work/out"
+cd "$work" || exit 1
+printf 'MZ program' > product/app.exe
+printf 'read me\n' > product/docs/readme.txt
+cat > manifest.toml <<'TOML'
+[product]
+name = "Command Test"
+[[files]]
+source = "product"
+target = "%DIR%"
+[[files]]
+source = "product/app.exe"
+target = "%SYSTEM%\\app.exe"
+run_at_finish = true
+TOML
+
+# A build whose stderr is not a terminal prints no progress.
+"$brisklay" build manifest.toml -o out/Setup >build.out 2>build.err || fail "build exited $?"
+[ -s build.err ] && fail "build wrote to stderr: $(cat build.err)"
+grep -q "5 files and folders" build.out || fail "build summary line: $(cat build.out)"
+[ -f out/Setup.exe.sum.bin ] && [ -f out/Setup.exe.archive.bin ] || fail "outputs missing"
+
+"$brisklay" dump out/Setup.exe.sum.bin >sum.json || fail "dump of the summary exited $?"
+grep -q '"product_name": "Command Test"' sum.json || fail "summary dump lacks the product name"
+"$brisklay" dump out/Setup.exe.archive.bin >data.json || fail "dump of the archive exited $?"
+grep -q '"file_count": 5' data.json || fail "archive dump lacks the file count"
+grep -q '"run_at_finish": true' data.json || fail "archive dump lacks the run flag"
+
+# Failures: each must exit non-zero, say why on stderr and leave nothing behind.
+expect_failure() {
+  description=$1
+  expected=$2
+  shift 2
+  rm -rf out && mkdir out
+  if "$brisklay" "$@" >fail.out 2>fail.err; then
+    fail "$description: exited 0"
+  fi
+  grep -qF -- "$expected" fail.err || fail "$description: stderr lacks '$expected': $(cat fail.err)"
+  [ -z "$(ls out)" ] || fail "$description: left $(ls out)"
+}
+
+printf '[product]\nname = "Bad:Name"\n' > bad.toml
+expect_failure "bad product name" 'bad.toml: product: name "Bad:Name"' build bad.toml -o out/Setup
+printf '[product]\nname = "P"\n[[files]]\nsource = "gone"\ntarget = "%%DIR%%"\n' > gone.toml
+expect_failure "missing source" 'files[0] (source "gone")' build gone.toml -o out/Setup
+expect_failure "missing manifest" "nothere.toml" build nothere.toml -o out/Setup
+expect_failure "no output" "usage" build manifest.toml
+expect_failure "unknown command" "unknown command" frobnicate
+
+"$brisklay" build manifest.toml -o out/Setup >/dev/null 2>&1
+head -c 40 out/Setup.exe.archive.bin > cut.archive.bin
+expect_failure "truncated archive" "cannot be inflated" dump cut.archive.bin
+printf 'junk' > strange.bin
+expect_failure "unknown kind" "--as" dump strange.bin
+expect_failure "raw data that is not" "damaged" dump strange.bin --as data
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "brisklay command checks passed"

@@ -36,6 +36,7 @@ CMyHyperLink::~CMyHyperLink() {
       CWindow::SetFont(originalFont_, false);
     KillTimer(kHoverTimerId);
   }
+  if (toolTip_ && ::IsWindow(toolTip_)) ::DestroyWindow(toolTip_);
   UnsubclassWindow();
 }
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "formats/record_stream.h"
+#include "formats/summary_record.h"
 #include "tests/driver/driver.h"
 
 namespace {
@@ -24,6 +26,33 @@ constexpr int kFinishMarker = 1027;
 constexpr int kWelcomeText = 1004;
 constexpr int kPageText = 1006;
 constexpr int kAccept = 1009;
+
+// A product with neither information nor licence, written beside a temporary base path.
+class ShortProduct {
+ public:
+  explicit ShortProduct(uint32_t totalSizeHigh) {
+    char temp[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, temp);
+    base_ = std::string(temp) + "short product " + std::to_string(::GetCurrentProcessId());
+    SummaryRecord record;
+    ClearSummaryRecord(&record);
+    SetBufferText(record.Config.ProductName, "Sample Product");
+    record.Config.SupportsWinXP = 1;
+    record.Head.TotalSizeHigh = totalSizeHigh;
+    record.Head.TotalSizeLow = 1024;
+    FILE* file = std::fopen(SummaryPath().c_str(), "wb");
+    if (file) {
+      WriteSummaryRecord(record, file);
+      std::fclose(file);
+    }
+  }
+  ~ShortProduct() { std::remove(SummaryPath().c_str()); }
+  const std::string& Base() const { return base_; }
+
+ private:
+  std::string SummaryPath() const { return base_ + ".exe.sum.bin"; }
+  std::string base_;
+};
 
 // The wizard's frame once it is up. The prefix may report a Windows version the sample
 // product does not list; that question is answered Yes.
@@ -81,6 +110,50 @@ TEST(WizardSmoke, ExternalDataWalksToTheSummaryPage) {
   ASSERT_TRUE(Click(FindById(frame, kBack)));
   EXPECT_TRUE(WaitUntil([&] { return WindowText(FindById(frame, kCloseButton)) == "&Cancel"; }));
   ASSERT_TRUE(Click(FindById(frame, kCloseButton)));
+  EXPECT_EQ(setup.WaitForExit(), 0u);
+}
+
+HWND StartAtDestinationPage(ChildProcess& setup, const ShortProduct& product) {
+  if (!setup.Start(kSetupExe, QuotedCommandLine(kSetupExe, product.Base()))) return nullptr;
+  HWND frame = WaitForWizard(setup);
+  if (!frame || !Click(FindById(frame, kNext))) return nullptr;
+  return WaitUntil([&] { return WindowText(FindById(frame, kCloseButton)) == "&Finish"; }) ? frame : nullptr;
+}
+
+TEST(WizardSmoke, WithoutLicenceTheDestinationPageFinishes) {
+  ShortProduct product(0);
+  ChildProcess setup;
+  HWND frame = StartAtDestinationPage(setup, product);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(IsShown(FindById(frame, kFinishMarker, false)));
+  EXPECT_FALSE(IsEnabled(FindById(frame, kNext)));
+
+  ASSERT_TRUE(Click(FindById(frame, kBack)));  // straight back to the welcome page
+  ASSERT_TRUE(WaitUntil([&] { return FindById(frame, kWelcomeText) != nullptr; }));
+  EXPECT_EQ(WindowText(FindById(frame, kCloseButton)), "&Cancel");
+  EXPECT_FALSE(IsShown(FindById(frame, kFinishMarker, false)));
+
+  ASSERT_TRUE(Click(FindById(frame, kNext)));
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(FindById(frame, kCloseButton)) == "&Finish"; }));
+  ASSERT_TRUE(Click(FindById(frame, kCloseButton)));
+  EXPECT_EQ(setup.WaitForExit(), 0u);
+}
+
+TEST(WizardSmoke, DeclinedDiskSpaceQuestionKeepsTheWizard) {
+  ShortProduct product(0x7FFFFFFF);  // far more than any drive holds
+  ChildProcess setup;
+  HWND frame = StartAtDestinationPage(setup, product);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(Click(FindById(frame, kCloseButton)));
+  HWND question = WaitForMessageBox(setup.Id(), "Warning");
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(MessageBoxText(question).rfind("Not enough free space to complete installation.\n", 0), 0u);
+  PressMessageBoxButton(question, IDNO);
+  Pause(Millis(300));
+  EXPECT_TRUE(setup.IsRunning());
+  EXPECT_TRUE(IsShown(frame));
+  EXPECT_EQ(WindowText(FindById(frame, kCloseButton)), "&Finish");
+  ASSERT_TRUE(CloseBySystemCommand(frame));
   EXPECT_EQ(setup.WaitForExit(), 0u);
 }
 

@@ -52,9 +52,12 @@ bool ReadSummaryResource(HMODULE module, const std::string& tempPath, SummaryRec
   }
   bool written = std::fwrite(bytes.data, 1, bytes.size, file) == bytes.size;
   written = std::fclose(file) == 0 && written;
-  // A copy cut short (full disk) would be read as a damaged record below; the reader's
-  // message names the file.
-  (void)written;
+  // A copy cut short (a full disk) must not be read as if it were the whole record.
+  if (!written) {
+    std::remove(tempFile.c_str());
+    *error = "Couldn't create summary file!";
+    return false;
+  }
   bool read = ReadSummaryFile(tempFile, summary, error);
   std::remove(tempFile.c_str());
   return read;

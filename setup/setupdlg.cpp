@@ -24,6 +24,18 @@ constexpr int kPageTopDialogUnits = 37;
 
 HWND HandleParam(WPARAM wParam) { return reinterpret_cast<HWND>(wParam); }
 
+// The user's temporary folder with its trailing backslash, however long it is.
+std::string TemporaryFolder() {
+  std::string path(MAX_PATH, '\0');
+  DWORD length = ::GetTempPathA(static_cast<DWORD>(path.size()), &path[0]);
+  if (length > path.size()) {
+    path.assign(length, '\0');
+    length = ::GetTempPathA(length, &path[0]);
+  }
+  path.resize(length < path.size() ? length : 0);
+  return path;
+}
+
 }  // namespace
 
 CSetupDlg::CSetupDlg(HWND parent)
@@ -47,9 +59,7 @@ BOOL CSetupDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   finish_marker_.ShowWindow(SW_HIDE);
 
-  char tempPath[MAX_PATH] = "";
-  ::GetTempPathA(MAX_PATH, tempPath);
-  TempPath = tempPath;
+  TempPath = TemporaryFolder();
 
   if (!ReadDescription()) {
     FailStartup();

@@ -142,7 +142,8 @@ bool TakeBuilderOutput(const fs::path& builderDir, const fs::path& seeds) {
       fs::copy_file(file.path(), seeds / "decompress" / ("builder_" + name), fs::copy_options::overwrite_existing);
       Archive archive;
       uint32_t crcs[2] = {};
-      const fs::path inflated = seeds / "data_file" / ("builder_" + name);
+      const std::string base = name.substr(0, name.size() - std::string(".archive.bin").size());
+      const fs::path inflated = seeds / "data_file" / ("builder_" + base + ".data.bin");
       ok = archive.DecompressFile(file.path().string().c_str(), inflated.string().c_str(), &crcs[0], &crcs[1]) ==
                kArchiveOk && ok;
     }

@@ -1,0 +1,411 @@
+// Whole installations from payloads made here: success, damaged payloads, cancels at the
+// check points, the replace question, paths that cannot be written.
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <memory>
+
+#include "formats/uninstall_log.h"
+#include "tests/engine/engine_test_support.h"
+
+using namespace engine_test;
+
+namespace {
+
+constexpr char kIntegrityMessage[] = "File integrity is corrupt!\nCRC32 checking failed.\nAborting.";
+constexpr uint32_t kClrOut = 0x00FF0000;
+constexpr uint32_t kClrIn = 0x000000FF;
+
+std::vector<PayloadItem> StandardItems() {
+  std::vector<PayloadItem> items(7);
+  items[0] = Item("Docs", "\\", "%DIR%\\Docs");
+  items[0].startMenu = true;
+  items[0].shortcutName = "BET Docs";
+  items[1] = Item("App", "exe", "%DIR%\\App.exe", PatternBytes(3000, 1));
+  items[1].startMenu = items[1].desktop = items[1].startup = true;
+  items[1].shortcutName = "BET App";
+  items[1].shortcutDescription = "The application";
+  items[1].runAtFinish = true;
+  items[1].lastWriteTime = 0x01D1111111111111ull;
+  items[2] = Item("Readme", "txt", "%DIR%\\Docs\\Readme.txt", PatternBytes(500, 2));
+  items[2].desktop = true;
+  items[2].shortcutName = "BET Readme";
+  items[2].runAtFinish = true;
+  items[3] = Item("Empty", "dat", "%DIR%\\Empty.dat");
+  items[4] = Item("Deep", "bin", "%DIR%\\A\\B\\C\\Deep.bin", PatternBytes(100, 4));
+  items[5] = Item("Big", "bin", "%DIR%\\Big.bin", PatternBytes(6 * 1024 * 1024 + 17, 5));
+  items[6] = Item("Last", "txt", "%DIR%\\Last.txt", PatternBytes(10, 6));
+  return items;
+}
+
+std::vector<RegistryItem> StandardRegistry() {
+  return {
+      {"HKEY_CURRENT_USER", std::string(kTestRegistryKey) + "\\Strings", "Name", "REG_SZ", "Value text"},
+      {"HKEY_CURRENT_USER", std::string(kTestRegistryKey) + "\\Numbers", "Count", "REG_DWORD", "123abc"},
+      {"HKEY_CURRENT_USER", std::string(kTestRegistryKey) + "\\Expand", "Path", "REG_EXPAND_SZ", "%SystemRoot%\\x"},
+      {"HKEY_CURRENT_USER", kTestRegistryKey, "Marker", "REG_NONE", "abc"},
+  };
+}
+
+class InstallationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    CleanProductTraces();
+  }
+  void TearDown() override {
+    CleanProductTraces();
+    CoUninitialize();
+  }
+
+  std::unique_ptr<InstallEngine> MakeEngine(const Payload& payload, const std::string& destination,
+                                            bool allUsers = false, bool external = true) {
+    auto engine = std::make_unique<InstallEngine>(&host);
+    engine->SetSetupInfo(kProductName, kClrOut, kClrIn, static_cast<uint32_t>(payload.totalSize >> 32),
+                         static_cast<uint32_t>(payload.totalSize), external, payload.basePath);
+    engine->SetLogColors(kClrOut, kClrIn);
+    engine->SetDestination(destination);
+    engine->SetChecksums(payload.dataFileCrc, payload.setupDataCrc);
+    engine->SetAllUsers(allUsers);
+    engine->SetShortcutOptions(true, true);
+    return engine;
+  }
+
+  // A destination that already holds a file the payload replaces and one it does not know.
+  std::string PreparedDestination() {
+    std::string destination = sandbox / "Existing Product";
+    CreateDirectoryA(destination.c_str(), nullptr);
+    CreateDirectoryA((destination + "\\Docs").c_str(), nullptr);
+    WriteBytes(destination + "\\Docs\\Readme.txt", PatternBytes(77, 90));
+    WriteBytes(destination + "\\Big.bin", PatternBytes(1234, 91));
+    WriteBytes(destination + "\\Keep.txt", PatternBytes(55, 92));
+    return destination;
+  }
+
+  Sandbox sandbox;
+  RecordingHost host;
+};
+
+// ---- A complete installation ----------------------------------------------------------
+
+class CompleteInstallationTest : public InstallationTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CompleteInstallationTest, InstallsEveryItemAndDeploysTheUninstaller) {
+  const bool allUsers = GetParam();
+  ScriptedMessages messages;
+  const std::vector<PayloadItem> items = StandardItems();
+  Payload payload = MakePayload(sandbox.Path(), items, StandardRegistry());
+  const std::string destination = sandbox / "Program Files\\Brisklay Engine Test";
+  auto engine = MakeEngine(payload, destination, allUsers);
+
+  ASSERT_TRUE(engine->Install());
+  EXPECT_TRUE(messages.texts().empty()) << messages.texts()[0];
+
+  // Files, folders, contents and time stamps.
+  for (const PayloadItem& item : items) {
+    std::string path = item.targetPath;
+    path.replace(0, 5, destination);
+    if (item.extension == "\\") {
+      EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) << path;
+      continue;
+    }
+    EXPECT_EQ(ReadBytes(path), item.content) << path;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    FILETIME creation, access, write;
+    GetFileTime(file, &creation, &access, &write);
+    CloseHandle(file);
+    FileEntry expected = ToFileEntry(item, 0);
+    EXPECT_EQ(write.dwLowDateTime, expected.LastWriteTime.dwLowDateTime) << path;
+    EXPECT_EQ(write.dwHighDateTime, expected.LastWriteTime.dwHighDateTime) << path;
+  }
+
+  // Shortcuts of the three kinds, in the folders the all-users choice names.
+  const std::string programs = SpecialFolder(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) + "\\" + kProductName;
+  const std::string desktop = SpecialFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
+  const std::string startup = SpecialFolder(allUsers ? CSIDL_COMMON_STARTUP : CSIDL_STARTUP);
+  struct ExpectedLink {
+    std::string path, target, workingDirectory, description;
+  };
+  const ExpectedLink links[] = {
+      {programs + "\\BET App.lnk", destination + "\\App.exe", destination + "\\", "The application"},
+      {desktop + "\\BET App.lnk", destination + "\\App.exe", destination + "\\", "The application"},
+      {startup + "\\BET App.lnk", destination + "\\App.exe", destination + "\\", "The application"},
+      {desktop + "\\BET Readme.lnk", destination + "\\Docs\\Readme.txt", destination + "\\Docs\\", "Readme"},
+      {programs + "\\BET Docs.lnk", destination + "\\Docs", destination + "\\", "Docs"},
+      {programs + "\\Uninstall.lnk", destination + "\\Uninstall.exe", destination + "\\", "Uninstall application"},
+  };
+  for (const ExpectedLink& expected : links) {
+    LinkProperties link = ReadLink(expected.path);
+    ASSERT_TRUE(link.loaded) << expected.path;
+    EXPECT_EQ(link.target, expected.target) << expected.path;
+    EXPECT_EQ(link.workingDirectory, expected.workingDirectory) << expected.path;
+    EXPECT_EQ(link.description, expected.description) << expected.path;
+  }
+
+  // Registry values of the four types; a new key carries its type's class.
+  const std::string key = kTestRegistryKey;
+  RegistryValue text = ReadRegistryValue(HKEY_CURRENT_USER, key + "\\Strings", "Name");
+  EXPECT_EQ(text.type, DWORD(REG_SZ));
+  EXPECT_EQ(std::string(text.data.begin(), text.data.end()), std::string("Value text", 11));
+  RegistryValue number = ReadRegistryValue(HKEY_CURRENT_USER, key + "\\Numbers", "Count");
+  EXPECT_EQ(number.type, DWORD(REG_DWORD));
+  EXPECT_EQ(number.data, (Bytes{123, 0, 0, 0}));
+  EXPECT_EQ(KeyClass(HKEY_CURRENT_USER, key + "\\Numbers"), "DWORD");
+  RegistryValue expand = ReadRegistryValue(HKEY_CURRENT_USER, key + "\\Expand", "Path");
+  EXPECT_EQ(expand.type, DWORD(REG_EXPAND_SZ));
+  EXPECT_EQ(KeyClass(HKEY_CURRENT_USER, key + "\\Expand"), "Expandable String");
+  RegistryValue none = ReadRegistryValue(HKEY_CURRENT_USER, key, "Marker");
+  EXPECT_EQ(none.type, DWORD(REG_NONE));
+  EXPECT_EQ(none.data, (Bytes{'a', 'b', 'c'}));
+
+  // The finish page's lists.
+  std::string runList, openList;
+  engine->GetLists(&runList, &openList);
+  EXPECT_EQ(runList, "App.exe - " + destination + "\\App.exe\r\n");
+  EXPECT_EQ(openList, "Readme.txt - " + destination + "\\Docs\\Readme.txt\r\n");
+
+  // The uninstaller, its log with trustworthy counts, and the Add/Remove Programs entry.
+  EXPECT_EQ(ReadBytes(destination + "\\Uninstall.exe"), Bytes({'u', 'n', 'i', 'n', 's', 't', '\n'}));
+  FILE* logFile = std::fopen((destination + "\\Uninstall.log").c_str(), "rb");
+  ASSERT_NE(logFile, nullptr);
+  UninstallLog log;
+  std::string error;
+  EXPECT_TRUE(ReadUninstallLog(&log, logFile, &error)) << error;
+  std::fclose(logFile);
+  EXPECT_STREQ(log.Header.cName, kProductName);
+  EXPECT_EQ(log.Header.clrOut, kClrOut);
+  EXPECT_EQ(log.Header.clrIn, kClrIn);
+  EXPECT_EQ(log.Header.bAllUsers, allUsers ? 1u : 0u);
+  EXPECT_EQ(log.Files.size(), items.size());
+  EXPECT_EQ(log.Registry.size(), 4u);
+  EXPECT_EQ(std::string(log.Files[1].TargetPath), destination + "\\App.exe");
+  EXPECT_STREQ(log.Registry[1].ValueData, "123abc");
+
+  auto stringValue = [](const char* name) {
+    RegistryValue value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
+    return value.data.empty() ? std::string() : std::string(value.data.begin(), value.data.end() - 1);
+  };
+  EXPECT_EQ(stringValue("DisplayName"), kProductName);
+  EXPECT_EQ(stringValue("UninstallString"), "\"" + destination + "\\Uninstall.exe\" " + destination);
+  EXPECT_EQ(stringValue("DisplayIcon"), destination + "\\Uninstall.exe");
+
+  // Nothing of the run stays in the temporary folder.
+  EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
+  EXPECT_FALSE(PathExists(engine->DataFilePath()));
+  EXPECT_FALSE(PathExists(engine->DataFilePath() + "2"));
+  EXPECT_EQ(host.statuses.back(), "Creating uninstaller shortcut...");
+}
+
+INSTANTIATE_TEST_SUITE_P(ForCurrentUserAndAllUsers, CompleteInstallationTest, ::testing::Bool());
+
+// ---- Damaged payloads ----------------------------------------------------------------
+
+struct DamageCase {
+  const char* name;
+  void (*damage)(Payload*);
+  std::vector<std::string> messages;
+};
+
+void Truncate(const std::string& path) {
+  Bytes bytes = ReadBytes(path);
+  bytes.resize(bytes.size() / 2);
+  WriteBytes(path, bytes);
+}
+
+const DamageCase kDamageCases[] = {
+    {"stream_checksum", [](Payload* p) { p->setupDataCrc ^= 1; }, {kIntegrityMessage}},
+    {"data_checksum", [](Payload* p) { p->dataFileCrc ^= 0x80000000u; }, {kIntegrityMessage}},
+    {"truncated_stream", [](Payload* p) { Truncate(p->archivePath); },
+     {"Deflate data invalid or incomplete.", kIntegrityMessage}},
+    {"missing_archive", [](Payload* p) { DeleteFileA(p->archivePath.c_str()); },
+     {"Couldn't obtain extracted data size!"}},
+};
+
+class DamagedPayloadTest : public InstallationTest, public ::testing::WithParamInterface<DamageCase> {};
+
+TEST_P(DamagedPayloadTest, IsRefusedAndLeavesNothingBehind) {
+  Payload payload = MakePayload(sandbox.Path(), StandardItems(), StandardRegistry());
+  GetParam().damage(&payload);
+  const std::string destination = PreparedDestination();
+  Snapshot before = TakeSnapshot(sandbox.Path());
+  ScriptedMessages messages;
+
+  EXPECT_FALSE(MakeEngine(payload, destination)->Install());
+
+  EXPECT_EQ(messages.texts(), GetParam().messages);
+  Snapshot after = TakeSnapshot(sandbox.Path());
+  EXPECT_TRUE(before == after) << Describe(before, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DamagedPayloadTest, ::testing::ValuesIn(kDamageCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(InstallationTest, ProgramWithoutPayloadResourceSaysSoAndLeavesNothing) {
+  Payload payload = MakePayload(sandbox.Path(), StandardItems(), {});
+  Snapshot before = TakeSnapshot(sandbox.Path());
+  ScriptedMessages messages;
+
+  EXPECT_FALSE(MakeEngine(payload, sandbox / "Product", false, /*external=*/false)->Install());
+
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn't find setup data resource!"});
+  Snapshot after = TakeSnapshot(sandbox.Path());
+  EXPECT_TRUE(before == after) << Describe(before, after);
+}
+
+// ---- Cancels at the check points -----------------------------------------------------
+
+// Arms the host so that the cancel is confirmed at one precise moment of the run.
+struct CancelCase {
+  const char* name;
+  const char* armingStatus;  // the status text after which the next event cancels
+  bool onProgress;           // cancel at the next progress step instead of at the status itself
+};
+
+const CancelCase kCancelCases[] = {
+    {"before_inflation", "Extracting data...", false},
+    {"during_inflation", "Decompressing data...", true},
+    {"after_logging_an_entry_that_replaces_a_file", "Writing: Readme.txt...", false},
+    {"between_content_blocks_of_a_replaced_file", "Writing: Big.bin...", true},
+    {"after_the_last_entry", "Writing: Last.txt...", true},
+};
+
+class CancelTest : public InstallationTest, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(CancelTest, LeavesTheMachineExactlyAsBefore) {
+  Payload payload = MakePayload(sandbox.Path(), StandardItems(), StandardRegistry());
+  const std::string destination = PreparedDestination();
+  auto engine = MakeEngine(payload, destination);
+  const CancelCase& cancel = GetParam();
+  bool armed = false;
+  host.onStatus = [&](const std::string& text) {
+    if (text.rfind(cancel.armingStatus, 0) != 0) return;
+    if (cancel.onProgress) {
+      armed = true;
+    } else {
+      engine->RequestAbort();
+    }
+  };
+  host.onProgress = [&]() {
+    if (armed) engine->RequestAbort();
+  };
+  Snapshot before = TakeSnapshot(sandbox.Path());
+  ScriptedMessages messages;
+
+  EXPECT_FALSE(engine->Install());
+
+  EXPECT_TRUE(messages.texts().empty()) << messages.texts()[0];
+  for (const std::string& status : host.statuses) EXPECT_NE(status, "Writing registry information...");
+  Snapshot after = TakeSnapshot(sandbox.Path());
+  EXPECT_TRUE(before == after) << Describe(before, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(CheckPoints, CancelTest, ::testing::ValuesIn(kCancelCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(InstallationTest, CancelAfterTheRegistryPhaseKeepsTheInstallationButSkipsTheUninstaller) {
+  Payload payload = MakePayload(sandbox.Path(), StandardItems(), StandardRegistry());
+  const std::string destination = sandbox / "Product";
+  auto engine = MakeEngine(payload, destination);
+  host.onStatus = [&](const std::string& text) {
+    if (text == "Finalizing installation...") engine->RequestAbort();
+  };
+  ScriptedMessages messages;
+
+  EXPECT_FALSE(engine->Install());
+
+  EXPECT_EQ(ReadBytes(destination + "\\Last.txt"), PatternBytes(10, 6));
+  EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kTestRegistryKey, "Marker").found);
+  EXPECT_FALSE(PathExists(destination + "\\Uninstall.exe"));
+  EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
+  EXPECT_FALSE(PathExists(TempFolder() + kProductName + ".backup"));
+}
+
+// ---- The replace question for an existing library ------------------------------------
+
+struct ReplaceCase {
+  const char* name;
+  int answer;
+};
+
+class ReplaceLibraryTest : public InstallationTest, public ::testing::WithParamInterface<ReplaceCase> {};
+
+TEST_P(ReplaceLibraryTest, AsksWithTheVersionAndFollowsTheAnswer) {
+  const std::string destination = sandbox / "Product";
+  CreateDirectoryA(destination.c_str(), nullptr);
+  const Bytes oldLibrary = PatternBytes(300, 70);
+  WriteBytes(destination + "\\Lib.Dll", oldLibrary);
+  std::vector<PayloadItem> items(2);
+  items[0] = Item("Lib", "Dll", "%DIR%\\Lib.Dll", PatternBytes(400, 71));
+  items[1] = Item("After", "txt", "%DIR%\\After.txt", PatternBytes(50, 72));
+  Payload payload = MakePayload(sandbox.Path(), items, {});
+  const bool yes = GetParam().answer == IDYES;
+  ScriptedMessages messages([&](const MessageBoxRequest& request) {
+    return (request.flags & MB_YESNO) ? GetParam().answer : IDOK;
+  });
+
+  ASSERT_TRUE(MakeEngine(payload, destination)->Install());
+
+  const std::string library = destination + "\\Lib.Dll";
+  ASSERT_EQ(messages.shown().size(), 2u);
+  EXPECT_EQ(messages.shown()[0].text, "Couldn't get library version: " + library);
+  EXPECT_EQ(messages.shown()[0].caption, "Warning");
+  EXPECT_EQ(messages.shown()[1].text, "File \"" + library +
+                                          "\" already exists and has the version number 0.0, build no 0.\n"
+                                          "Replace existing file?");
+  EXPECT_EQ(messages.shown()[1].flags, unsigned(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_EQ(ReadBytes(library), yes ? items[0].content : oldLibrary);
+  EXPECT_EQ(ReadBytes(destination + "\\After.txt"), items[1].content);
+
+  // A declined library has no record, and the header says so.
+  FILE* logFile = std::fopen((destination + "\\Uninstall.log").c_str(), "rb");
+  ASSERT_NE(logFile, nullptr);
+  UninstallLog log;
+  std::string error;
+  EXPECT_TRUE(ReadUninstallLog(&log, logFile, &error)) << error;
+  std::fclose(logFile);
+  EXPECT_EQ(log.Header.dwFiles, yes ? 2u : 1u);
+  EXPECT_EQ(log.Files.size(), yes ? 2u : 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ReplaceLibraryTest,
+                         ::testing::Values(ReplaceCase{"Yes", IDYES}, ReplaceCase{"No", IDNO}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Destinations that cannot take the files -----------------------------------------
+
+struct UnusableDestinationCase {
+  const char* name;
+  std::string (*destination)(const Sandbox&);
+  const char* message;
+};
+
+const UnusableDestinationCase kUnusableDestinations[] = {
+    // A file stands where a folder of the path should be.
+    {"unwritable", [](const Sandbox& s) { return s / "blocker.txt\\Product"; }, "Couldn't create file!"},
+    {"too_long_once_expanded", [](const Sandbox& s) { return s / std::string(255 - s.Path().size(), 'L'); },
+     "Invalid file path in decompressed data file!"},
+};
+
+class UnusableDestinationTest : public InstallationTest,
+                                public ::testing::WithParamInterface<UnusableDestinationCase> {};
+
+TEST_P(UnusableDestinationTest, FailsTheEntryAndRollsBack) {
+  WriteBytes(sandbox / "blocker.txt", PatternBytes(5, 80));
+  Payload payload = MakePayload(sandbox.Path(), StandardItems(), StandardRegistry());
+  Snapshot before = TakeSnapshot(sandbox.Path());
+  ScriptedMessages messages;
+
+  EXPECT_FALSE(MakeEngine(payload, GetParam().destination(sandbox))->Install());
+
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{GetParam().message});
+  Snapshot after = TakeSnapshot(sandbox.Path());
+  EXPECT_TRUE(before == after) << Describe(before, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnusableDestinationTest, ::testing::ValuesIn(kUnusableDestinations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

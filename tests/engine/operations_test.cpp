@@ -2,7 +2,6 @@
 // registry entries, and the running-program scan.
 
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 
 #include <cstring>
 
@@ -129,9 +128,17 @@ TEST(RegistryFailureTest, AFailedWriteIsReportedAndStillLogged) {
   InstallEngine engine(&host);
   ScriptedMessages messages;
   ASSERT_TRUE(engine.CreateUninstallLog());
+  // Keys below a volatile key must be volatile too; the engine creates lasting keys.
+  const std::string volatileKey = std::string(kTestRegistryKey) + "\\Volatile";
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, volatileKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  const std::string subKey = volatileKey + "\\Lasting";
   RegistryEntry entry{};
-  SetBufferText(entry.RootKey, "HKEY_USERS");
-  SetBufferText(entry.SubKey, "Brisklay Engine Test Not A User");  // no key may be made right under HKEY_USERS
+  SetBufferText(entry.RootKey, "HKEY_CURRENT_USER");
+  SetBufferText(entry.SubKey, subKey);
   SetBufferText(entry.ValueName, "V");
   SetBufferText(entry.ValueType, "REG_SZ");
   SetBufferText(entry.ValueData, "D");
@@ -140,10 +147,9 @@ TEST(RegistryFailureTest, AFailedWriteIsReportedAndStillLogged) {
 
   const Bytes logged = ReadBytes(engine.UninstallLogPath());
   DeleteFileA(engine.UninstallLogPath().c_str());
-  SHDeleteKeyA(HKEY_USERS, "Brisklay Engine Test Not A User");
-  if (messages.texts().empty()) GTEST_SKIP() << "this registry lets keys be made under HKEY_USERS";
-  EXPECT_EQ(messages.texts()[0],
-            "Failed to write in registry!\nKey: HKEY_USERS, Subkey: Brisklay Engine Test Not A User\nValue: V, Data: D");
+  CleanProductTraces();
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Failed to write in registry!\nKey: HKEY_CURRENT_USER, Subkey: " +
+                                                       subKey + "\nValue: V, Data: D"});
   EXPECT_FALSE(logged.empty());
 }
 

@@ -53,6 +53,17 @@ HWND WizardSession::WaitForFrame(const std::string& productName) {
   return frame_;
 }
 
+HWND WizardSession::WaitForAnyFrame() {
+  frame_ = nullptr;
+  driver::WaitUntil([&] {
+    for (HWND window : driver::TopLevelWindows(process_.Id(), {"", kDialogClass, true})) {
+      if (!driver::IsMessageBox(window) && driver::WindowText(window).rfind("Setup ", 0) == 0) frame_ = window;
+    }
+    return frame_ != nullptr;
+  });
+  return frame_;
+}
+
 HWND WizardSession::VisiblePage() const {
   for (HWND child = GetWindow(frame_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     if (driver::ClassName(child) == kDialogClass && driver::IsShown(child)) return child;

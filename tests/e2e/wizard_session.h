@@ -49,6 +49,8 @@ class WizardSession {
 
   // The frame, once it is on screen; its caption is "Setup " and the product name.
   HWND WaitForFrame(const std::string& productName);
+  // The frame of whatever product, for runs that do not know its name.
+  HWND WaitForAnyFrame();
   HWND Frame() const { return frame_; }
 
   Page CurrentPage() const;

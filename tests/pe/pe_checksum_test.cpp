@@ -1,0 +1,24 @@
+#include <gtest/gtest.h>
+
+#include "builder/pe/pe_checksum.h"
+
+namespace {
+
+struct ChecksumCase {
+  const char* label;
+  Bytes bytes;
+  uint32_t checksumOffset;
+  uint32_t expected;  // worked out by hand: folded word sum plus length
+};
+
+TEST(PeChecksum, KnownValues) {
+  const std::vector<ChecksumCase> cases = {
+      {"odd length pads the last byte", {0x01, 0x02, 0x03, 0, 0, 0, 0}, 3, 0x0201 + 0x0003 + 7},
+      {"carry folds back in", {0xFF, 0xFF, 0x02, 0x00, 0, 0, 0, 0}, 4, 0x0002 + 8},
+      {"the field itself counts as zero", {0x10, 0x00, 0xAA, 0xBB, 0xCC, 0xDD, 0x20, 0x00}, 2, 0x0030 + 8},
+      {"a field at an odd offset", {0x10, 0xAA, 0xBB, 0xCC, 0xDD, 0x20, 0x00, 0x00}, 1, 0x0010 + 0x2000 + 8},
+  };
+  for (const ChecksumCase& c : cases) EXPECT_EQ(ComputePeChecksum(c.bytes, c.checksumOffset), c.expected) << c.label;
+}
+
+}  // namespace

@@ -32,6 +32,16 @@ bool PageOwnsAltKeys(int page) {
 
 unsigned UpperCase(unsigned key) { return (key >= 'a' && key <= 'z') ? key - ('a' - 'A') : key; }
 
+// A further stroke while the same press of Alt lasts. Passed on, a page mnemonic would
+// reach the dialog keyboard handling, which finds the control's own "&" mnemonic in the
+// visible page and acts a second time; so it goes no further.
+AltKeyVerdict RepeatedStroke(unsigned key, int currentPage) {
+  AltKeyVerdict verdict;
+  verdict.consume = PageOwnsAltKeys(currentPage) && !IsFrameKey(key) &&
+                    PageActionForKey(currentPage, key) != PageAction::kNone;
+  return verdict;
+}
+
 }  // namespace
 
 PageAction PageActionForKey(int page, unsigned key) {
@@ -63,7 +73,8 @@ AltKeyVerdict AltKeyFilter::Filter(bool altDown, unsigned message, unsigned key,
     alt_key_handled_ = false;
     return {};
   }
-  if (alt_key_handled_ || !IsKeyboardMessage(message)) return {};
+  if (!IsKeyboardMessage(message)) return {};
+  if (alt_key_handled_) return RepeatedStroke(key, currentPage);
   if (IsFrameKey(key)) {
     alt_key_handled_ = true;
     return {};

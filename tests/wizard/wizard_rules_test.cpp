@@ -125,14 +125,49 @@ TEST(AltKeyFilter, MapsPageMnemonicsAndLeavesTheFramesOwn) {
 TEST(AltKeyFilter, OnePressOfAltActsOnce) {
   AltKeyFilter filter;
   EXPECT_EQ(filter.Filter(true, WM_SYSKEYDOWN, 'A', kPageLicense).action, PageAction::kAccept);
-  // The character message of the same key, and a second press while Alt stays down.
+  // The character message of the same key, and a second press while Alt stays down:
+  // neither acts, and neither may reach the dialog keyboard handling, which would find
+  // the control's own mnemonic and act after all.
   AltKeyVerdict sameKey = filter.Filter(true, WM_SYSCHAR, 'a', kPageLicense);
   EXPECT_EQ(sameKey.action, PageAction::kNone);
-  EXPECT_FALSE(sameKey.consume);
+  EXPECT_TRUE(sameKey.consume);
   EXPECT_EQ(filter.Filter(true, WM_SYSKEYDOWN, 'A', kPageLicense).action, PageAction::kNone);
   // Any message seen with Alt up re-arms it.
   filter.Filter(false, WM_MOUSEMOVE, 0, kPageLicense);
   EXPECT_EQ(filter.Filter(true, WM_SYSKEYDOWN, 'A', kPageLicense).action, PageAction::kAccept);
+}
+
+TEST(AltKeyFilter, StrokesAfterTheFirstActionAreHeldBackOnlyWhereThePageHasThatMnemonic) {
+  struct Case {
+    int page;
+    unsigned message;
+    unsigned key;
+    bool consume;
+  } cases[] = {
+      {kPageDestination, WM_SYSKEYDOWN, 'S', true},
+      {kPageDestination, WM_SYSKEYDOWN, 'D', true},
+      {kPageDestination, WM_SYSCHAR, 'u', true},
+      {kPageFinish, WM_SYSCHAR, 'r', true},
+      {kPageLicense, WM_SYSKEYDOWN, 'O', true},
+      // Keys the page has no use for, the frame's own mnemonics and Alt+F4 still pass.
+      {kPageDestination, WM_SYSKEYDOWN, 'X', false},
+      {kPageDestination, WM_SYSKEYDOWN, 'N', false},
+      {kPageDestination, WM_SYSKEYDOWN, VK_F4, false},
+      {kPageFinish, WM_SYSKEYDOWN, 'C', false},
+      // Pages without shortcuts of their own keep the standard handling.
+      {kPageWelcome, WM_SYSKEYDOWN, 'S', false},
+      {kPageSummary, WM_SYSCHAR, 'a', false},
+      {kPageDestination, WM_MOUSEMOVE, 'S', false},
+  };
+  for (const Case& c : cases) {
+    AltKeyFilter filter;
+    // The first stroke of this press of Alt: a frame key, so it marks Alt as used on
+    // every page without acting.
+    filter.Filter(true, WM_SYSKEYDOWN, 'N', c.page);
+    AltKeyVerdict verdict = filter.Filter(true, c.message, c.key, c.page);
+    EXPECT_EQ(verdict.action, PageAction::kNone) << "page " << c.page << " key " << c.key;
+    EXPECT_EQ(verdict.consume, c.consume) << "page " << c.page << " key " << c.key;
+  }
 }
 
 TEST(AltKeyFilter, WithoutAltNothingHappens) {

@@ -1,0 +1,143 @@
+#include "engine/dialog_install.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "common/message_box.h"
+#include "resources/resource_ids.h"
+
+std::string ElapsedTimeText(int hours, int minutes, int seconds) {
+  char text[64];
+  std::snprintf(text, sizeof text, "Elapsed Time: %02d:%02d:%02d", hours, minutes, seconds);
+  return text;
+}
+
+CDialogInstall::CDialogInstall(HWND parent) : CDialog(IDD_INSTALL, parent), owner_(parent), engine_(this) {
+  if (Create(parent)) ShowWindow(SW_SHOW);
+}
+
+CDialogInstall::~CDialogInstall() {
+  // Destroying the window here, while the members still exist, stops the threads and
+  // reports to the owner; the base class would be too late.
+  DestroyWindow();
+  StopThreads();
+}
+
+void CDialogInstall::DoDataExchange() {
+  SubclassControl(caption_, IDC_INSTALL_CAPTION);
+  SubclassControl(waitBar_, IDC_INSTALL_WAIT_BAR);
+  BindControl(status_, IDC_INSTALL_STATUS);
+  BindControl(progress_, IDC_INSTALL_PROGRESS);
+  BindControl(elapsed_, IDC_INSTALL_ELAPSED);
+  BindControl(cancelButton_, IDC_INSTALL_CANCEL);
+}
+
+// The engine reads the Windows and system folders itself when it is made.
+BOOL CDialogInstall::OnInitDialog() { return TRUE; }
+
+void CDialogInstall::SetSetupInfo(const std::string& productName, COLORREF clrOut, COLORREF clrIn,
+                                  uint32_t totalSizeHigh, uint32_t totalSizeLow, bool externalData,
+                                  const std::string& basePath) {
+  caption_.SetCaptionFont(42, 16, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
+  caption_.SetWindowText(productName);
+  caption_.SetGradientColors(clrIn, clrOut);
+  caption_.SetGradient(1);
+  waitBar_.SetColors(clrOut, clrIn);
+  waitBar_.Start();
+  // Shows "Initializing..." with an empty bar.
+  engine_.SetSetupInfo(productName, clrOut, clrIn, totalSizeHigh, totalSizeLow, externalData, basePath);
+}
+
+void CDialogInstall::StartInstall() {
+  if (worker_.Started()) return;
+  worker_.Start([this](HANDLE) { InstallWorker(); });
+  if (display_.Started()) return;
+  timers_.Add(kElapsedTimerKey);
+  display_.Start([this](HANDLE stopEvent) { ElapsedTimeDisplay(stopEvent); });
+}
+
+void CDialogInstall::InstallWorker() {
+  const bool succeeded = engine_.Install();
+  cancelButton_.SetWindowText("&Close");
+  status_.SetWindowText(succeeded ? "Finished." : "Aborted.");
+  display_.SignalStop();
+  waitBar_.Stop();
+  succeeded_ = succeeded;
+  // Last: once the flag is set the dialog may close, and nothing of the run moves any more.
+  finished_ = true;
+}
+
+void CDialogInstall::ElapsedTimeDisplay(HANDLE stopEvent) {
+  const int interval = timers_.GetInterval(kElapsedTimerKey);
+  if (interval < 0) return;
+  do {
+    int days = 0, hours = 0, minutes = 0, seconds = 0;
+    if (!timers_.Get(kElapsedTimerKey, &days, &hours, &minutes, &seconds)) return;
+    if (!elapsed_.IsWindow()) return;
+    elapsed_.SetWindowText(ElapsedTimeText(hours, minutes, seconds));
+  } while (WaitForSingleObject(stopEvent, static_cast<DWORD>(interval)) == WAIT_TIMEOUT);
+}
+
+void CDialogInstall::StopThreads() {
+  // Inside a message one of our threads sent, that thread waits for our answer: give it
+  // now, or waiting for the thread below would never end.
+  if (InSendMessage()) ReplyMessage(0);
+  if (worker_.Started()) {
+    // Only an owner that destroys the dialog early gets here with the run still going: it
+    // ends at its next check point and undoes what it did, rather than being cut off.
+    if (!finished_) engine_.RequestAbort();
+    worker_.Join();
+  }
+  if (display_.Started()) {
+    display_.SignalStop();
+    display_.Join();
+  }
+  timers_.Remove(kElapsedTimerKey);
+  waitBar_.Stop();
+}
+
+void CDialogInstall::SetProgressRange(int range) { progress_.SendMessage(PBM_SETRANGE32, 0, range); }
+
+void CDialogInstall::SetProgressPosition(int position) { progress_.SendMessage(PBM_SETPOS, position, 0); }
+
+BOOL CDialogInstall::PreTranslateMessage(MSG* msg) {
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN)) {
+    OnCancelRequest();
+    return TRUE;
+  }
+  return CDialog::PreTranslateMessage(msg);
+}
+
+void CDialogInstall::OnCancelRequest() {
+  if (!cancelButton_.IsWindowEnabled()) return;
+  if (finished_) {
+    DestroyWindow();
+    return;
+  }
+  const int answer = ShowMessageBox(m_hWnd, "Are you sure you want to abort the installation process?", "Question",
+                                    MB_YESNO | MB_ICONQUESTION);
+  // A run that ended while the question was open keeps its outcome.
+  if (answer == IDYES && !finished_) engine_.RequestAbort();
+}
+
+LRESULT CDialogInstall::OnClose(WPARAM, LPARAM) {
+  OnCancelRequest();
+  return 0;
+}
+
+LRESULT CDialogInstall::OnDestroy(WPARAM, LPARAM) {
+  StopThreads();
+  if (!reported_ && owner_) {
+    reported_ = true;
+    ::SendMessageA(owner_, WM_APP_INSTALL_ENDED, succeeded_ ? 1 : 0, 0);
+  }
+  return 0;
+}
+
+LRESULT CDialogInstall::OnArchiveProgress(WPARAM bytes, LPARAM) {
+  engine_.AdvanceProgress(static_cast<uint32_t>(bytes));
+  return 0;
+}
+
+LRESULT CDialogInstall::OnArchiveStopQuery(WPARAM, LPARAM) { return engine_.IsAborted() ? 1 : 0; }

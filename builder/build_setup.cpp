@@ -1,5 +1,6 @@
 #include "builder/build_setup.h"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "builder/payload_plan.h"
 #include "builder/registry_plan.h"
 #include "builder/setup_config_builder.h"
+#include "builder/setup_program_writer.h"
 #include "builder/side_files.h"
 #include "builder/summary_writer.h"
 #include "common/app_messages.h"
@@ -34,13 +36,37 @@ struct Prepared {
   PayloadPlan plan;
   std::vector<RegistryEntry> registry;
   SideFiles side;
+  SetupProgram program;  // only when writing a Setup.exe
 };
 
-bool Prepare(const BuildRequest& request, Prepared* prepared, std::string* error) {
+// Where the output goes: BASE (for the data files' names) and, for a Setup.exe, its
+// extension as written.
+struct OutputNames {
+  bool setupProgram = false;
+  std::string base;
+  std::string extension;
+};
+
+OutputNames NamesOf(const std::string& output) {
+  OutputNames names;
+  names.setupProgram = WritesSetupProgram(output);
+  names.base = names.setupProgram ? output.substr(0, output.size() - 4) : output;
+  names.extension = names.setupProgram ? output.substr(output.size() - 4) : ".exe";
+  return names;
+}
+
+bool Prepare(const BuildRequest& request, const OutputNames& names, Prepared* prepared, std::string* error) {
   Manifest manifest;
   if (!ReadManifestFile(request.manifestPath, &manifest, error)) return false;
+  if (names.setupProgram) {
+    if (request.setupProgram.empty()) {
+      *error = "no setup program to copy: name one with --setup PATH or BRISKLAY_SETUP, or put setup.exe beside brisklay";
+      return false;
+    }
+    if (!LoadSetupProgram(request.setupProgram, &prepared->program, error)) return false;
+  }
   const fs::path root = request.sourceRoot.empty() ? manifest.folder : fs::u8path(request.sourceRoot);
-  const std::string setupFilePath = fs::absolute(fs::u8path(request.outputBase)).u8string() + ".exe";
+  const std::string setupFilePath = fs::absolute(fs::u8path(names.base)).u8string() + names.extension;
   return MakeSetupConfig(manifest, setupFilePath, &prepared->config, error) &&
          PlanPayload(manifest, root, &prepared->plan, error) &&
          PlanRegistry(manifest, &prepared->registry, error) && LoadSideFiles(manifest, &prepared->side, error);
@@ -98,6 +124,33 @@ bool WriteSideFiles(const SideFiles& side, OutputSet& outputs, std::string* erro
          (!side.hasPicture || WriteBytes(outputs.Add(kPictureSuffix), side.picture, error));
 }
 
+bool ReadBytes(const std::string& path, Bytes* bytes, std::string* error) {
+  std::string text;
+  if (!ReadWholeFile(path, &text, error)) return false;
+  bytes->assign(text.begin(), text.end());
+  return true;
+}
+
+bool WriteSetupProgramOutput(const Prepared& prepared, const OutputNames& names, const std::string& archivePath,
+                             const std::string& summaryPath, OutputSet& outputs, BuildResult* result,
+                             std::string* error) {
+  SetupData data;
+  data.hasInformation = prepared.side.hasInformation;
+  data.information = prepared.side.information;
+  data.hasLicense = prepared.side.hasLicense;
+  data.license = prepared.side.license;
+  data.hasPicture = prepared.side.hasPicture;
+  data.picture = prepared.side.picture;
+  if (!ReadBytes(archivePath, &data.archive, error) || !ReadBytes(summaryPath, &data.summary, error)) return false;
+  if (!WriteSetupProgram(prepared.program, data, outputs.Add(names.extension), &result->notes, error)) return false;
+  // Data files of an earlier build beside it would only mislead.
+  std::vector<std::string> stale;
+  for (const char* suffix : {kSummarySuffix, kArchiveSuffix, kInformationSuffix, kLicenseSuffix, kPictureSuffix}) {
+    stale.push_back(names.extension + (suffix + 4));
+  }
+  return outputs.Commit(stale, error);
+}
+
 bool MakeOutputFolder(const std::string& base, std::string* error) {
   const fs::path folder = fs::u8path(base).parent_path();
   std::error_code failure;
@@ -112,29 +165,41 @@ bool MakeOutputFolder(const std::string& base, std::string* error) {
 
 }  // namespace
 
+bool WritesSetupProgram(const std::string& output) {
+  if (output.size() < 4) return false;
+  std::string extension = output.substr(output.size() - 4);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".exe";
+}
+
 bool BuildSetup(const BuildRequest& request, BuildResult* result, std::string* error) {
-  if (request.outputBase.empty() || fs::u8path(request.outputBase).filename().empty()) {
-    *error = "output: the base name must name a file, for example out/Setup";
+  const OutputNames names = NamesOf(request.outputBase);
+  if (names.base.empty() || fs::u8path(names.base).filename().empty()) {
+    *error = "output: must name a file, for example out/Setup.exe or out/Setup";
     return false;
   }
   Prepared prepared;
-  if (!Prepare(request, &prepared, error) || !MakeOutputFolder(request.outputBase, error)) return false;
+  if (!Prepare(request, names, &prepared, error) || !MakeOutputFolder(names.base, error)) return false;
 
-  OutputSet outputs(request.outputBase);
+  OutputSet outputs(names.base);
   const DataFileHead head = MakeHead(prepared);
   const std::string dataPath = outputs.Scratch(".exe.data.tmp");
-  const std::string archivePath = outputs.Add(kArchiveSuffix);
+  const std::string archivePath =
+      names.setupProgram ? outputs.Scratch(".exe.archive.tmp") : outputs.Add(kArchiveSuffix);
   if (!WriteDataFile(dataPath, head, prepared.config, prepared.plan, prepared.registry, error) ||
       !Compress(request, dataPath, archivePath, result, error)) {
     return false;
   }
   const SummaryRecord record =
       MakeSummaryRecord(head.Summary, prepared.config, result->dataFileCrc, result->setupDataCrc, prepared.plan);
-  if (!WriteSummaryFile(outputs.Add(kSummarySuffix), record, error) ||
-      !WriteSideFiles(prepared.side, outputs, error) ||
-      !outputs.Commit({kInformationSuffix, kLicenseSuffix, kPictureSuffix}, error)) {
-    return false;
-  }
+  const std::string summaryPath = names.setupProgram ? outputs.Scratch(".exe.sum.tmp") : outputs.Add(kSummarySuffix);
+  if (!WriteSummaryFile(summaryPath, record, error)) return false;
+  const bool written =
+      names.setupProgram
+          ? WriteSetupProgramOutput(prepared, names, archivePath, summaryPath, outputs, result, error)
+          : WriteSideFiles(prepared.side, outputs, error) &&
+                outputs.Commit({kInformationSuffix, kLicenseSuffix, kPictureSuffix}, error);
+  if (!written) return false;
   result->fileCount = head.FileCount;
   result->registryCount = head.RegistryCount;
   result->totalSize = prepared.plan.totalSize;

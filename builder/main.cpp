@@ -16,15 +16,20 @@
 
 #include "builder/build_setup.h"
 #include "builder/dump.h"
+#include "builder/setup_program_locator.h"
 
 namespace {
 
 const char kUsage[] =
     "usage:\n"
+    "  brisklay build MANIFEST -o Setup.exe [--setup PATH] [--root DIR]\n"
+    "      writes Setup.exe: a copy of the setup program with the setup data attached.\n"
+    "      The setup program is PATH, else $BRISKLAY_SETUP, else setup.exe beside brisklay.\n"
     "  brisklay build MANIFEST -o BASE [--root DIR]\n"
-    "      writes BASE.exe.sum.bin, BASE.exe.archive.bin and, when the manifest has them,\n"
-    "      BASE.exe.info.txt, BASE.exe.eula.txt and BASE.exe.img.bmp. Sources are found\n"
-    "      below DIR, or beside the manifest when --root is not given.\n"
+    "      writes the setup data beside the setup program instead: BASE.exe.sum.bin,\n"
+    "      BASE.exe.archive.bin and, when the manifest has them, BASE.exe.info.txt,\n"
+    "      BASE.exe.eula.txt and BASE.exe.img.bmp.\n"
+    "      In both, sources are found below DIR, or beside the manifest without --root.\n"
     "  brisklay dump FILE [--as summary|data|archive|log]\n"
     "      prints a summary record (*.sum.bin), a compressed archive (*.archive.bin), an\n"
     "      inflated data file (--as data) or an uninstall log (*.log) as JSON.\n";
@@ -51,6 +56,8 @@ int RunBuild(const std::vector<std::string>& args) {
       request.outputBase = args[++i];
     } else if (args[i] == "--root" && hasValue) {
       request.sourceRoot = args[++i];
+    } else if (args[i] == "--setup" && hasValue) {
+      request.setupProgram = args[++i];
     } else if (request.manifestPath.empty() && !args[i].empty() && args[i][0] != '-') {
       request.manifestPath = args[i];
     } else {
@@ -58,8 +65,10 @@ int RunBuild(const std::vector<std::string>& args) {
     }
   }
   if (request.manifestPath.empty() || request.outputBase.empty()) {
-    return UsageError("build needs a manifest and -o BASE");
+    return UsageError("build needs a manifest and -o Setup.exe or -o BASE");
   }
+  const bool setupProgram = WritesSetupProgram(request.outputBase);
+  if (setupProgram && request.setupProgram.empty()) request.setupProgram = DefaultSetupProgram();
   if (isatty(fileno(stderr))) request.progress = ShowProgress;
 
   BuildResult result;
@@ -68,7 +77,8 @@ int RunBuild(const std::vector<std::string>& args) {
     std::cerr << "brisklay: " << request.manifestPath << ": " << error << "\n";
     return 1;
   }
-  std::cout << "built " << request.outputBase << ".exe: " << result.fileCount << " files and folders, "
+  for (const std::string& note : result.notes) std::cerr << "brisklay: note: " << note << "\n";
+  std::cout << "built " << request.outputBase << (setupProgram ? "" : ".exe") << ": " << result.fileCount << " files and folders, "
             << result.registryCount << " registry values, " << result.totalSize << " bytes\n";
   return 0;
 }

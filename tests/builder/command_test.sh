@@ -1,10 +1,12 @@
 #!/bin/sh
 # Runs the brisklay command as a user would: a build, dumps of its output, and failures
 # that must end with a non-zero exit, a message on stderr and no output files.
-# usage: command_test.sh BRISKLAY WORKDIR
+# usage: command_test.sh BRISKLAY WORKDIR SETUP_PROGRAM
 set -u
 brisklay=$1
 work=$2
+setup_program=$3
+unset BRISKLAY_SETUP
 failures=0
 
 fail() {
@@ -68,6 +70,19 @@ expect_failure "truncated archive" "cannot be inflated" dump cut.archive.bin
 printf 'junk' > strange.bin
 expect_failure "unknown kind" "--as" dump strange.bin
 expect_failure "raw data that is not" "damaged" dump strange.bin --as data
+
+# One Setup.exe: the setup program from --setup, from BRISKLAY_SETUP, or beside brisklay.
+rm -rf out && mkdir out
+"$brisklay" build manifest.toml -o out/Setup.exe --setup "$setup_program" >build.out 2>build.err ||
+  fail "Setup.exe build exited $?: $(cat build.err)"
+grep -q "built out/Setup.exe: 5 files and folders" build.out || fail "Setup.exe summary line: $(cat build.out)"
+[ "$(ls out)" = "Setup.exe" ] || fail "Setup.exe build left: $(ls out)"
+BRISKLAY_SETUP="$setup_program" "$brisklay" build manifest.toml -o out/FromEnvironment.exe >/dev/null 2>&1 ||
+  fail "build with BRISKLAY_SETUP failed"
+mkdir -p beside && cp "$brisklay" beside/brisklay && cp "$setup_program" beside/setup.exe
+beside/brisklay build manifest.toml -o out/Beside.exe >/dev/null 2>&1 || fail "build with setup.exe beside brisklay failed"
+expect_failure "no setup program" "--setup PATH" build manifest.toml -o out/Setup.exe
+expect_failure "setup program not a program" "not a Windows program" build manifest.toml -o out/Setup.exe --setup manifest.toml
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

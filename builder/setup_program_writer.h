@@ -1,0 +1,34 @@
+#pragma once
+// One Setup.exe: a copy of the setup program with the setup data attached as its
+// resources, where the program looks for them when it is started without arguments.
+
+#include <string>
+#include <vector>
+
+#include "builder/pe/pe_image.h"
+#include "builder/pe/resource_tree.h"
+
+// The setup program to copy, read and checked before any work is done.
+struct SetupProgram {
+  std::string path;
+  PeImage image;
+  ResourceTree resources;
+};
+
+bool LoadSetupProgram(const std::string& path, SetupProgram* program, std::string* error);
+
+struct SetupData {
+  Bytes archive;  // the compressed data file
+  Bytes summary;  // the summary record
+  bool hasInformation = false;
+  std::string information;
+  bool hasLicense = false;
+  std::string license;
+  bool hasPicture = false;
+  std::string picture;  // the whole .bmp file
+};
+
+// Writes the copy to `outputPath`. `notes` receives what the user should know about the
+// copy (a signature that had to go).
+bool WriteSetupProgram(const SetupProgram& program, const SetupData& data, const std::string& outputPath,
+                       std::vector<std::string>* notes, std::string* error);

@@ -183,19 +183,12 @@ void CSetupDlg::OnOK() {
   std::string caption = close_button_.GetWindowText();
   if (caption == kFinishCaption) {
     Finish();
+  } else if (caption == kCloseCaption) {
+    CloseAfterInstallation();
   } else {
-    // "&Close" ends the wizard after the installation; "&Cancel" before it, when
-    // nothing has been installed.
+    // "&Cancel", before the installation, when nothing has been installed.
     EndDialog(IDOK);
   }
-}
-
-void CSetupDlg::Finish() {
-  RefreshDestination();
-  if (!CheckDiskSpace(m_hWnd, DestinationFolder, description_.Summary.Head)) return;
-  // The installation itself is handed over here once it exists; until then Finish ends
-  // the wizard.
-  EndDialog(IDOK);
 }
 
 void CSetupDlg::RefreshDestination() {
@@ -204,6 +197,9 @@ void CSetupDlg::RefreshDestination() {
 }
 
 BOOL CSetupDlg::PreTranslateMessage(MSG* msg) {
+  // While the frame is hidden its pages' shortcuts must not act on keys meant for the
+  // installation dialog or the background.
+  if (Installing()) return CDialog::PreTranslateMessage(msg);
   bool altDown = (::GetKeyState(VK_MENU) & 0x8000) != 0;
   AltKeyVerdict verdict = alt_keys_.Filter(altDown, msg->message, static_cast<unsigned>(msg->wParam), CurrentPage);
   if (verdict.action != PageAction::kNone) {
@@ -260,6 +256,12 @@ LRESULT CSetupDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRE
 
 LRESULT CSetupDlg::OnDestroy(WPARAM, LPARAM, bool& handled) {
   handled = false;  // the pages' windows go with the frame's; their objects go here
+  // An installation still running when the frame goes ends as a failure: the dialog
+  // undoes its work and reports, and nothing is run.
+  page6_.reset();  // so that the end of the installation shows no finish page
+  if (install_) EndInstallation(false);
+  background_.reset();
+  retired_install_.reset();
   page1_.reset();
   page2_.reset();
   page3_.reset();

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "common/app_messages.h"
+#include "controls/background_window.h"
 #include "controls/colored_static.h"
+#include "engine/dialog_install.h"
 #include "resources/resource_ids.h"
 #include "setup/alt_key_filter.h"
 #include "setup/setup_description.h"
@@ -55,6 +57,9 @@ class CSetupDlg : public CDialog {
     MESSAGE_HANDLER(WM_APP_GET_LINK3, OnGetLink3)
     MESSAGE_HANDLER(WM_APP_SHORTCUT_CHOICES, OnShortcutChoices)
     MESSAGE_HANDLER(WM_APP_ALL_USERS, OnAllUsers)
+    MESSAGE_HANDLER(WM_APP_INSTALL_ENDED, OnInstallEnded)
+    MESSAGE_HANDLER(WM_APP_RAISE_INSTALL_DIALOG, OnRaiseInstallDialog)
+    MESSAGE_HANDLER(kDeleteRetiredInstallDialog, OnDeleteRetiredInstallDialog)
     CHAIN_MSG_MAP(CDialog)
   END_MSG_MAP()
 
@@ -78,7 +83,19 @@ class CSetupDlg : public CDialog {
   CDialog* Page(int index) const;
   void ActivatePage(int index);
   void PerformPageAction(PageAction action);
+
+  // The installation: from Finish to the finish page and Close.
   void Finish();
+  void CreateBackgroundWindow();
+  void LoadBackgroundPicture();
+  void CreateAndStartInstallDialog();
+  void PlaceInstallDialog();
+  void EndInstallation(bool succeeded);
+  void ShowFinishPage();
+  void CloseAfterInstallation();
+  void RunPrograms();
+  void OpenFiles();
+  bool Installing() const { return install_ != nullptr; }
 
   // Installation options from the destination page.
   void RefreshDestination();
@@ -106,6 +123,13 @@ class CSetupDlg : public CDialog {
   LRESULT OnGetLink3(WPARAM wParam, LPARAM lParam);
   LRESULT OnShortcutChoices(WPARAM wParam, LPARAM lParam);
   LRESULT OnAllUsers(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInstallEnded(WPARAM wParam, LPARAM lParam);
+  LRESULT OnRaiseInstallDialog(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDeleteRetiredInstallDialog(WPARAM wParam, LPARAM lParam);
+
+  // Posted to itself: the installation dialog reports its end from inside its window's
+  // destruction, so its object can only go once that destruction is over.
+  static constexpr UINT kDeleteRetiredInstallDialog = WM_APP + 0x100;
 
   bool HasInformation() const { return description_.Summary.Head.HasInformation != 0; }
   bool HasLicense() const { return description_.Summary.Head.HasLicense != 0; }
@@ -135,6 +159,14 @@ class CSetupDlg : public CDialog {
   bool AllUsers = false;
   std::string TempPath;
   CWindow finish_marker_;
+
+  std::unique_ptr<CDialogBack> background_;
+  std::unique_ptr<CDialogInstall> install_;
+  std::unique_ptr<CDialogInstall> retired_install_;
+  bool BackgroundCreated = false;
+  bool InstallSucceeded = false;
+  std::string RunListText;
+  std::string OpenListText;
 
   AltKeyFilter alt_keys_;
 };

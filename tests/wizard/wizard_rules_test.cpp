@@ -5,9 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "setup/alt_key_filter.h"
 #include "setup/command_line.h"
 #include "setup/destination_rules.h"
+#include "setup/install_placement.h"
+#include "setup/launch_list.h"
 #include "setup/page_sequence.h"
 #include "setup/summary_text.h"
 
@@ -274,6 +280,52 @@ TEST(ExpandMacro, ReplacesEveryOccurrenceAndEnds) {
       {"x%DIR%y%DIR%", "%DIR%%DIR%", "x%DIR%%DIR%y%DIR%%DIR%"},
   };
   for (const Case& c : cases) EXPECT_EQ(ExpandMacro(c.text, "%DIR%", c.value), c.result) << c.text;
+}
+
+TEST(LaunchList, EachLineStartsItsFullPathInTheFolderThatHoldsIt) {
+  struct Case {
+    const char* list;
+    std::vector<std::pair<std::string, std::string>> items;  // file, directory
+  } cases[] = {
+      {"", {}},
+      {"tool.exe - C:\\Program Files\\Acme\\tool.exe\r\n", {{"C:\\Program Files\\Acme\\tool.exe", "C:\\Program Files\\Acme"}}},
+      // In list order; an upper-case extension is a program too.
+      {"a.exe - C:\\A\\a.exe\r\nB.EXE - D:\\B\\B.EXE\r\n", {{"C:\\A\\a.exe", "C:\\A"}, {"D:\\B\\B.EXE", "D:\\B"}}},
+      // A drive root: the folder is the drive itself.
+      {"tool.exe - C:\\tool.exe\r\n", {{"C:\\tool.exe", "C:"}}},
+      // Names holding ".exe" or " - ", and a path with blanks and dashes.
+      {"my.exe.old.exe - C:\\A - B\\my.exe.old.exe\r\n", {{"C:\\A - B\\my.exe.old.exe", "C:\\A - B"}}},
+      // A network path has no drive: passed over, the next line still counts.
+      {"x.txt - \\\\server\\share\\x.txt\r\ny.txt - E:\\y.txt\r\n", {{"E:\\y.txt", "E:"}}},
+      // A last line without its line end, and an empty line.
+      {"\r\nz.txt - F:\\Docs\\z.txt", {{"F:\\Docs\\z.txt", "F:\\Docs"}}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::pair<std::string, std::string>> got;
+    for (const LaunchItem& item : ParseLaunchList(c.list)) got.emplace_back(item.file, item.directory);
+    EXPECT_EQ(got, c.items) << c.list;
+  }
+}
+
+TEST(InstallDialogPosition, GoesTopLeftOnlyWhenThePictureLeavesThatCornerFree) {
+  struct Case {
+    bool backgroundCreated;
+    int horizontal, vertical;
+    LONG x, y;
+  } cases[] = {
+      {true, 1, 2, 50, 100},
+      {true, 2, 2, 50, 100},
+      {true, 0, 2, 1024 - 400 - 50, 768 - 150 - 50},
+      {true, 1, 1, 1024 - 400 - 50, 768 - 150 - 50},
+      {true, 2, 0, 1024 - 400 - 50, 768 - 150 - 50},
+      {true, 3, 2, 1024 - 400 - 50, 768 - 150 - 50},
+      {false, 1, 2, 1024 - 400 - 50, 768 - 150 - 50},
+  };
+  for (const Case& c : cases) {
+    const POINT at = InstallDialogPosition(c.backgroundCreated, c.horizontal, c.vertical, SIZE{1024, 768}, SIZE{400, 150});
+    EXPECT_EQ(at.x, c.x) << c.horizontal << "," << c.vertical << " background " << c.backgroundCreated;
+    EXPECT_EQ(at.y, c.y) << c.horizontal << "," << c.vertical << " background " << c.backgroundCreated;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+#include "uninstaller/command_line.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr char kFinishSwitch[] = "/finish";
+
+// Skips the program's own name, quoted or not, and the blanks after it.
+std::size_t AfterProgramName(const std::string& line) {
+  std::size_t position = 0;
+  if (!line.empty() && line[0] == '"') {
+    position = line.find('"', 1);
+    position = position == std::string::npos ? line.size() : position + 1;
+  } else {
+    position = line.find(' ');
+    if (position == std::string::npos) position = line.size();
+  }
+  while (position < line.size() && line[position] == ' ') ++position;
+  return position;
+}
+
+// A double-quoted text starting at `position`; moves `position` past it and one blank.
+bool ReadQuoted(const std::string& line, std::size_t* position, std::string* text) {
+  if (*position >= line.size() || line[*position] != '"') return false;
+  const std::size_t close = line.find('"', *position + 1);
+  if (close == std::string::npos) return false;
+  *text = line.substr(*position + 1, close - *position - 1);
+  *position = close + 1;
+  if (*position < line.size() && line[*position] == ' ') ++*position;
+  return true;
+}
+
+}  // namespace
+
+std::string InstallFolderFromCommandLine(const std::string& commandLine) {
+  const std::size_t first = commandLine.find(':');
+  if (first == std::string::npos) return std::string();
+  const std::size_t second = commandLine.find(':', first + 1);
+  if (second == std::string::npos) return std::string();
+  std::string folder = commandLine.substr(second - 1);
+  while (!folder.empty() && (folder.back() == ' ' || folder.back() == '\t')) folder.pop_back();
+  if (!folder.empty() && folder.back() == '"') folder.pop_back();
+  return folder;
+}
+
+std::string FinishCommandLine(const std::string& copyPath, const FinishArguments& arguments) {
+  return "\"" + copyPath + "\" " + kFinishSwitch + " " + std::to_string(arguments.processHandle) + " \"" +
+         arguments.uninstallerPath + "\" \"" + arguments.folder + "\"";
+}
+
+bool ParseFinishCommandLine(const std::string& commandLine, FinishArguments* arguments) {
+  std::size_t position = AfterProgramName(commandLine);
+  const std::string prefix = std::string(kFinishSwitch) + " ";
+  if (commandLine.compare(position, prefix.size(), prefix) != 0) return false;
+  position += prefix.size();
+  const char* start = commandLine.c_str() + position;
+  char* end = nullptr;
+  const unsigned long long handle = std::strtoull(start, &end, 10);
+  if (end == start || *end != ' ' || handle == 0) return false;
+  position += static_cast<std::size_t>(end - start) + 1;
+  FinishArguments parsed;
+  parsed.processHandle = static_cast<uintptr_t>(handle);
+  if (!ReadQuoted(commandLine, &position, &parsed.uninstallerPath) ||
+      !ReadQuoted(commandLine, &position, &parsed.folder) || position != commandLine.size()) {
+    return false;
+  }
+  if (parsed.uninstallerPath.empty() || parsed.folder.empty()) return false;
+  *arguments = parsed;
+  return true;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// What the uninstaller reads from its command line. Add/Remove Programs starts it as
+//   "C:\Program Files\Demo\Uninstall.exe" C:\Program Files\Demo
+// and "Uninstall.lnk" starts it with no argument, in the installation folder. Its own
+// temporary copy, which removes the uninstaller after it has ended, gets a private form:
+//   "C:\...\Temp\Uninstall-123.exe" /finish <handle> "<uninstaller>" "<folder>"
+
+#include <cstdint>
+#include <string>
+
+// The installation folder named by an Add/Remove Programs command line: the text from one
+// character before the second colon to the end (the drive letter of the appended folder),
+// without trailing blanks or a closing quote. Empty when the line holds no second colon,
+// as when the program was started from its link.
+std::string InstallFolderFromCommandLine(const std::string& commandLine);
+
+struct FinishArguments {
+  uintptr_t processHandle = 0;  // inherited handle of the uninstaller to wait for
+  std::string uninstallerPath;
+  std::string folder;
+};
+
+std::string FinishCommandLine(const std::string& copyPath, const FinishArguments& arguments);
+// True only for a line made by FinishCommandLine.
+bool ParseFinishCommandLine(const std::string& commandLine, FinishArguments* arguments);

@@ -1,0 +1,9 @@
+#pragma once
+// How Uninstall.exe ends, for whoever started it.
+
+enum UninstallExitCode : int {
+  kExitRemoved = 0,     // everything is gone
+  kExitFailed = 1,      // nothing removed: no log, a damaged log
+  kExitDeclined = 2,    // the user answered No; nothing removed
+  kExitIncomplete = 3,  // removed, but items stayed (listed in the closing message)
+};

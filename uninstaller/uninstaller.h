@@ -1,0 +1,63 @@
+#pragma once
+// Removes an installed product as its uninstall log describes it: COM servers are
+// unregistered, files and their shortcuts deleted, folders removed deepest first when
+// empty, registry values deleted with the keys they leave empty, then the Add/Remove
+// Programs entry, "Uninstall.lnk", the Start Menu program folder and the log. A file that
+// has changed since the installation stays, like anything that cannot be removed; all of
+// it is collected for the closing message.
+//
+// The uninstaller's own file and the installation folder can only go once this process
+// has ended (self_removal.h).
+
+#include <string>
+#include <vector>
+
+#include "formats/uninstall_log.h"
+#include "uninstaller/leftovers.h"
+#include "uninstaller/shell_links.h"
+
+class RemovalProgress {
+ public:
+  virtual ~RemovalProgress() = default;
+  virtual void SetStatus(const std::string& text) = 0;
+  virtual void SetRange(int steps) = 0;
+  virtual void Step() = 0;
+};
+
+class Uninstaller {
+ public:
+  // `folder` holds the log and the uninstaller at `uninstallerPath`; `progress` may be null.
+  Uninstaller(const UninstallLog& log, std::string folder, std::string uninstallerPath, RemovalProgress* progress);
+
+  void Run();
+  const Leftovers& leftovers() const { return leftovers_; }
+
+ private:
+  // file_removal.cpp
+  void RemoveFiles();
+  void RemoveFile(const FileEntry& record);
+  bool UnregisterServer(const std::string& path);
+  void RemoveShortcuts(const FileEntry& record);
+  void RemoveShortcut(ShortcutKind kind, const std::string& linkName, const std::string& target);
+  void RemoveFolders();
+  std::vector<std::string> FolderCandidates() const;
+  bool IsUninstallerFile(const std::string& path) const;
+
+  // uninstaller.cpp
+  void RemoveRegistryValues();
+  void RemoveUninstallerTraces();
+  void NoteWhatKeepsTheFolder();
+  std::string ProgramFolder() const;
+  void SetStatus(const std::string& text);
+  void Step();
+
+  const UninstallLog& log_;
+  std::string productName_;
+  bool allUsers_;
+  std::string folder_;
+  std::string uninstallerPath_;
+  std::string logPath_;
+  std::string systemFolder_;
+  RemovalProgress* progress_;
+  Leftovers leftovers_;
+};

@@ -1,0 +1,302 @@
+// A product installed by the engine in this process, then removed by the real
+// Uninstall.exe that the installation deployed, started the way Add/Remove Programs or
+// "Uninstall.lnk" starts it. Afterwards the machine must be exactly as before.
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <memory>
+
+#include "tests/driver/driver.h"
+#include "tests/engine/engine_test_support.h"
+#include "tests/uninstaller/uninstaller_run.h"
+
+using namespace engine_test;
+using uninstaller_test::RunUninstaller;
+using uninstaller_test::UninstallerRun;
+
+namespace {
+
+constexpr char kTitle[] = "Uninstall Brisklay Engine Test";
+constexpr char kRemoved[] = "\"Brisklay Engine Test\" has been removed from your computer.";
+constexpr DWORD kExitRemoved = 0, kExitFailed = 1, kExitDeclined = 2, kExitIncomplete = 3;
+
+std::vector<PayloadItem> ProductItems() {
+  std::vector<PayloadItem> items(6);
+  items[0] = Item("Docs", "\\", "%DIR%\\Docs");
+  items[0].startMenu = true;
+  items[0].shortcutName = "BUT Docs";
+  items[1] = Item("App", "exe", "%DIR%\\App.exe", PatternBytes(3000, 1));
+  items[1].startMenu = items[1].desktop = items[1].startup = true;
+  items[1].shortcutName = "BUT App";
+  items[2] = Item("Readme", "txt", "%DIR%\\Docs\\Readme.txt", PatternBytes(500, 2));
+  items[2].desktop = true;
+  items[2].shortcutName = "BUT Readme";
+  items[3] = Item("Empty", "dat", "%DIR%\\Empty.dat");
+  // Folders made on the way, without entries of their own.
+  items[4] = Item("Deep", "bin", "%DIR%\\A\\B\\C\\Deep.bin", PatternBytes(100, 4));
+  items[5] = Item("Settings", "ini", "%DIR%\\Settings.ini", PatternBytes(40, 5));
+  return items;
+}
+
+std::vector<RegistryItem> ProductRegistry() {
+  const std::string key = kTestRegistryKey;
+  return {
+      {"HKEY_CURRENT_USER", key + "\\Strings", "Name", "REG_SZ", "Value text"},
+      {"HKEY_CURRENT_USER", key + "\\Numbers\\Deeper", "Count", "REG_DWORD", "123"},
+      {"HKEY_CURRENT_USER", key, "", "REG_SZ", "default value"},
+      {"HKEY_CURRENT_USER", key, "Marker", "REG_NONE", "abc"},
+  };
+}
+
+// Under Wine the Desktop may be the home folder that other test runs share: the links of
+// these tests carry names of their own.
+void DeleteOwnLinks() {
+  for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY,
+                    CSIDL_STARTUP, CSIDL_COMMON_STARTUP}) {
+    for (const char* name : {"BUT App.lnk", "BUT Docs.lnk", "BUT Readme.lnk"}) {
+      DeleteFileA((SpecialFolder(csidl) + "\\" + name).c_str());
+    }
+  }
+}
+
+class UninstallerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    CleanProductTraces();
+    DeleteOwnLinks();
+    // The folder that receives programs is there before any installation and stays.
+    CreateDirectoryA((sandbox_ / "Program Files").c_str(), nullptr);
+    destination_ = sandbox_ / "Program Files\\Brisklay Engine Test";
+    before_ = TakeSnapshot(sandbox_.Path());
+  }
+  void TearDown() override {
+    CleanProductTraces();
+    DeleteOwnLinks();
+    CoUninitialize();
+  }
+
+  // The engine deploys the real uninstaller: this test program carries it as its own
+  // resource "Setup" 143, as the setup program does.
+  void Install(bool allUsers = false) {
+    ScriptedMessages messages;
+    Payload payload = MakePayload(sandbox_.Path(), ProductItems(), ProductRegistry());
+    RecordingHost host;
+    InstallEngine engine(&host);
+    engine.SetSetupInfo(kProductName, 0x00FF0000, 0x000000FF, 0, static_cast<uint32_t>(payload.totalSize), true,
+                        payload.basePath);
+    engine.SetLogColors(0x00FF0000, 0x000000FF);
+    engine.SetDestination(destination_);
+    engine.SetChecksums(payload.dataFileCrc, payload.setupDataCrc);
+    engine.SetAllUsers(allUsers);
+    engine.SetShortcutOptions(true, true);
+    ASSERT_TRUE(engine.Install());
+    ASSERT_TRUE(messages.texts().empty()) << messages.texts()[0];
+    DeleteFileA(payload.archivePath.c_str());
+    ASSERT_TRUE(PathExists(UninstallerPath()));
+  }
+
+  std::string UninstallerPath() const { return destination_ + "\\Uninstall.exe"; }
+  std::string LogPath() const { return destination_ + "\\Uninstall.log"; }
+
+  std::string AddRemoveCommandLine() const {
+    RegistryValue value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+    return value.found ? std::string(reinterpret_cast<const char*>(value.data.data())) : std::string();
+  }
+
+  // Started by Add/Remove Programs: the registered command line, from some other folder.
+  UninstallerRun RunFromAddRemove(bool confirm = true) {
+    return RunUninstaller(UninstallerPath(), AddRemoveCommandLine(), sandbox_.Path(), confirm);
+  }
+
+  // The uninstaller's copy finishes the work after the uninstaller has ended.
+  bool Settles(const Snapshot& expected) {
+    return driver::WaitUntil([&] { return TakeSnapshot(sandbox_.Path()) == expected; });
+  }
+
+  Sandbox sandbox_;
+  std::string destination_;
+  Snapshot before_;
+};
+
+void ExpectOnlyBox(const UninstallerRun& run, const std::string& caption, const std::string& textStart) {
+  ASSERT_EQ(run.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes[0].caption, caption);
+  EXPECT_EQ(run.boxes[0].text.compare(0, textStart.size(), textStart), 0) << run.boxes[0].text;
+}
+
+// ---- Complete removal ----------------------------------------------------------------
+
+struct StartCase {
+  const char* name;
+  bool allUsers;
+  bool fromLink;
+};
+
+class CompleteRemovalTest : public UninstallerTest, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(CompleteRemovalTest, LeavesTheMachineAsItWasBeforeTheInstallation) {
+  const StartCase start = GetParam();
+  Install(start.allUsers);
+  UninstallerRun run;
+  if (start.fromLink) {
+    // As the shell starts "Uninstall.lnk": no argument, its working directory.
+    const int programs = start.allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS;
+    LinkProperties link = ReadLink(SpecialFolder(programs) + "\\" + kProductName + "\\Uninstall.lnk");
+    ASSERT_TRUE(link.loaded);
+    run = RunUninstaller(link.target, driver::QuotedCommandLine(link.target, ""), link.workingDirectory, true);
+  } else {
+    run = RunFromAddRemove();
+  }
+  ASSERT_EQ(run.startError, "");
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitRemoved));
+  ASSERT_EQ(run.boxes.size(), 2u);
+  EXPECT_EQ(run.boxes[0].caption, kTitle);
+  EXPECT_EQ(run.boxes[0].text,
+            "Do you really want to remove \"Brisklay Engine Test\" and all of its components from your computer?");
+  EXPECT_EQ(run.boxes[1].caption, kTitle);
+  EXPECT_EQ(run.boxes[1].text, kRemoved);
+  EXPECT_TRUE(Settles(before_)) << Describe(before_, TakeSnapshot(sandbox_.Path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, CompleteRemovalTest,
+                         ::testing::Values(StartCase{"AddRemoveCurrentUser", false, false},
+                                           StartCase{"AddRemoveAllUsers", true, false},
+                                           StartCase{"LinkCurrentUser", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Files changed since the installation --------------------------------------------
+
+struct ChangeCase {
+  const char* name;
+  void (*change)(const std::string& path);
+};
+
+void Grow(const std::string& path) {
+  Bytes bytes = ReadBytes(path);
+  bytes.push_back('!');
+  WriteBytes(path, bytes);
+}
+
+void RewriteSameSize(const std::string& path) { WriteBytes(path, PatternBytes(ReadBytes(path).size(), 77)); }
+
+void TouchOnly(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  SetFileTime(file, nullptr, nullptr, &now);
+  CloseHandle(file);
+}
+
+class ChangedFileTest : public UninstallerTest, public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(ChangedFileTest, IsKeptAndListedWhileEverythingElseGoes) {
+  Install();
+  const std::string changed = destination_ + "\\Docs\\Readme.txt";
+  GetParam().change(changed);
+  const Bytes content = ReadBytes(changed);
+
+  UninstallerRun run = RunFromAddRemove();
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitIncomplete));
+  ASSERT_EQ(run.boxes.size(), 2u);
+  EXPECT_EQ(run.boxes[1].text,
+            "\"Brisklay Engine Test\" has been removed from your computer, except for these items:\n\n" + changed +
+                " (changed since installation)\n\nYou may remove them yourself.");
+
+  // The kept file holds its folders; the rest is as before.
+  Snapshot expected = before_;
+  const Snapshot now = TakeSnapshot(sandbox_.Path());
+  for (const std::string& kept : {destination_, destination_ + "\\Docs", changed}) {
+    ASSERT_TRUE(now.files.count(kept)) << kept;
+    expected.files[kept] = now.files.at(kept);
+  }
+  EXPECT_TRUE(Settles(expected)) << Describe(expected, TakeSnapshot(sandbox_.Path()));
+  EXPECT_EQ(ReadBytes(changed), content);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, ChangedFileTest,
+                         ::testing::Values(ChangeCase{"Grown", Grow}, ChangeCase{"RewrittenSameSize", RewriteSameSize},
+                                           ChangeCase{"TimeStampOnly", TouchOnly}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Nothing removed -----------------------------------------------------------------
+
+struct LogDamage {
+  const char* name;
+  void (*damage)(const std::string& path);
+  const char* message;
+};
+
+void DeleteLog(const std::string& path) { DeleteFileA(path.c_str()); }
+void CutLog(const std::string& path) {
+  Bytes bytes = ReadBytes(path);
+  bytes.resize(bytes.size() - 10);
+  WriteBytes(path, bytes);
+}
+void ExtendLog(const std::string& path) {
+  Bytes bytes = ReadBytes(path);
+  bytes.push_back(0);
+  WriteBytes(path, bytes);
+}
+void EmptyLog(const std::string& path) { WriteBytes(path, {}); }
+void InflateCounts(const std::string& path) {
+  // dwFiles of a header whose name is "Brisklay Engine Test": a count the records do not meet.
+  Bytes bytes = ReadBytes(path);
+  bytes[4 + 20 + 8 + 3] = 0x7F;
+  WriteBytes(path, bytes);
+}
+
+class UnusableLogTest : public UninstallerTest, public ::testing::WithParamInterface<LogDamage> {};
+
+TEST_P(UnusableLogTest, IsReportedAndNothingIsRemoved) {
+  Install();
+  GetParam().damage(LogPath());
+  const Snapshot installed = TakeSnapshot(sandbox_.Path());
+
+  UninstallerRun run = RunFromAddRemove();
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitFailed));
+  ExpectOnlyBox(run, "Error", std::string(GetParam().message) + "\n" + LogPath() + "\n\nNothing has been removed.");
+  driver::Pause(driver::Millis(500));
+  EXPECT_EQ(TakeSnapshot(sandbox_.Path()), installed) << Describe(installed, TakeSnapshot(sandbox_.Path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Logs, UnusableLogTest,
+                         ::testing::Values(LogDamage{"Missing", DeleteLog, "Couldn't open uninstall log file!"},
+                                           LogDamage{"CutShort", CutLog, "Uninstall log file is damaged!"},
+                                           LogDamage{"TrailingBytes", ExtendLog, "Uninstall log file is damaged!"},
+                                           LogDamage{"Empty", EmptyLog, "Uninstall log file is damaged!"},
+                                           LogDamage{"CountBeyondRecords", InflateCounts,
+                                                     "Uninstall log file is damaged!"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UninstallerTest, AnsweringNoRemovesNothing) {
+  Install();
+  const Snapshot installed = TakeSnapshot(sandbox_.Path());
+  UninstallerRun run = RunFromAddRemove(false);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitDeclined));
+  ExpectOnlyBox(run, kTitle, "Do you really want to remove");
+  driver::Pause(driver::Millis(500));
+  EXPECT_EQ(TakeSnapshot(sandbox_.Path()), installed) << Describe(installed, TakeSnapshot(sandbox_.Path()));
+}
+
+// ---- A second installation into the same folder --------------------------------------
+
+TEST_F(UninstallerTest, RemovesAProductInstalledTwiceIntoTheSameFolder) {
+  Install();
+  Install();
+  // The second installation finds the first log in place and leaves its own in the
+  // temporary folder; the first one names the same items, so the removal is complete.
+  const std::string secondLog = TempFolder() + "Uninstall.log";
+  ASSERT_TRUE(PathExists(secondLog));
+  DeleteFileA(secondLog.c_str());
+
+  UninstallerRun run = RunFromAddRemove();
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitRemoved));
+  ASSERT_EQ(run.boxes.size(), 2u);
+  EXPECT_EQ(run.boxes[1].text, kRemoved);
+  EXPECT_TRUE(Settles(before_)) << Describe(before_, TakeSnapshot(sandbox_.Path()));
+}
+
+}  // namespace

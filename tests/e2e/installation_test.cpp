@@ -1,0 +1,338 @@
+// The whole story of the example product: built by the builder, installed through the
+// wizard, started from the finish page; in both data modes, aborted, over the background
+// window in two placements, and installed twice into the same folder.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/driver/driver.h"
+#include "tests/e2e/demo_setup.h"
+#include "tests/e2e/machine_state.h"
+#include "tests/e2e/scratch_folder.h"
+#include "tests/e2e/screen_capture.h"
+#include "tests/e2e/wine_version.h"
+#include "tests/e2e/wizard_session.h"
+
+namespace e2e {
+namespace {
+
+using namespace driver;
+
+constexpr Millis kInstallTimeout{120000};
+constexpr int kInstallStatus = 1017;
+constexpr int kInstallCloseButton = 1000;
+constexpr int kResultText = 1017;
+constexpr int kRunBox = 1018;
+constexpr int kRunList = 1019;
+constexpr int kOpenBox = 1020;
+constexpr int kOpenList = 1021;
+constexpr int kFinishLinks[] = {1022, 1023, 1024};
+
+const char kSucceeded[] = "   Thank you!\n\n\n   Setup has finished installing the software on your computer.";
+const char kAborted[] =
+    "   Setup aborted!\n\n\n   Unfortunately, the installation has been aborted. You can try installing later...";
+const char kGreeting[] = "Hello from Brisklay Demo!";
+
+// The demo program's greeting box: its own process, captioned with the product's name.
+BOOL CALLBACK MatchGreeting(HWND window, LPARAM context) {
+  if (IsShown(window) && ClassName(window) == "#32770" && WindowText(window) == kDemoName) {
+    *reinterpret_cast<HWND*>(context) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindDemoGreeting() {
+  HWND found = nullptr;
+  EnumWindows(MatchGreeting, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+bool SetupCarriesUninstaller(const std::string& program) {
+  HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) return false;
+  const bool found = FindResourceA(module, MAKEINTRESOURCEA(143), "Setup") != nullptr;
+  FreeLibrary(module);
+  return found;
+}
+
+class InstallationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveDemoTraces();
+    destination_ = scratch_.PathOf("Installed Demo");
+    before_ = SnapshotDemoTraces(destination_);
+  }
+  void TearDown() override {
+    session_.Process().Kill();
+    if (HWND greeting = FindDemoGreeting()) PressMessageBoxButton(greeting, IDOK);
+    RemoveDemoTraces();
+  }
+
+  void Build(DataMode mode, const PicturePlacement& placement = {}) {
+    std::string error;
+    ASSERT_TRUE(BuildDemoSetup(scratch_.Path(), mode, placement, &build_, &error)) << error;
+  }
+
+  // Starts the setup and walks the wizard to its last page with our destination.
+  void WalkToFinish() {
+    ASSERT_TRUE(session_.Start(build_.argument, build_.program)) << session_.Process().Error();
+    ASSERT_NE(session_.WaitForFrame(kDemoName), nullptr) << "the wizard never showed its frame";
+    for (Page page = session_.CurrentPage(); page != Page::kSummary; page = session_.CurrentPage()) {
+      ASSERT_NE(page, Page::kNone);
+      if (page == Page::kLicense) {
+        ASSERT_TRUE(Click(session_.PageControl(kAcceptRadio)));
+      }
+      if (page == Page::kDestination) {
+        ASSERT_TRUE(SetEditText(session_.PageControl(kPageText), destination_));
+      }
+      ASSERT_TRUE(WaitUntil([&] { return IsEnabled(session_.FrameButton(kNextButton)); }));
+      ASSERT_TRUE(session_.ClickNext());
+      ASSERT_TRUE(session_.WaitForPageChange(page)) << "stuck on the " << PageName(page) << " page";
+    }
+    ASSERT_EQ(WindowText(session_.FrameButton(kCloseButton)), "&Finish");
+  }
+
+  // Presses Finish and waits for the run to end, answering questions Yes and errors OK;
+  // the installation dialog stays open, with its status, until CloseInstallDialog.
+  void Install() {
+    ASSERT_TRUE(session_.ClickCloseButton());
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          if (HWND box = WaitForMessageBox(session_.Process().Id(), "", Millis(0))) {
+            messages_.push_back(WindowText(box) + ": " + MessageBoxText(box));
+            if (!PressMessageBoxButton(box, IDYES)) PressMessageBoxButton(box, IDOK);
+            Pause(Millis(100));
+          }
+          const auto dialogs = TopLevelWindows(session_.Process().Id(), {"Installing...", "#32770", true});
+          installDialog_ = dialogs.empty() ? nullptr : dialogs.front();
+          status_ = WindowText(GetDlgItem(installDialog_, kInstallStatus));
+          return status_ == "Finished." || status_ == "Aborted.";
+        },
+        kInstallTimeout))
+        << "the installation did not end; status '" << status_ << "'";
+  }
+
+  void CloseInstallDialog() {
+    ASSERT_TRUE(WaitUntil([&] { return Click(GetDlgItem(installDialog_, kInstallCloseButton)); }));
+    ASSERT_TRUE(session_.WaitForPage(Page::kFinish)) << "no finish page after the installation";
+    ASSERT_TRUE(WaitUntil([&] { return IsShown(session_.Frame()); }));
+    EXPECT_EQ(ReadButtons(session_).closeCaption, "&Close");
+    EXPECT_FALSE(IsShown(session_.FrameButton(kNextButton)));
+    EXPECT_FALSE(IsShown(session_.FrameButton(kBackButton)));
+    EXPECT_FALSE(IsShown(session_.FrameButton(kFinishMarker)));
+  }
+
+  void InstallCompletely() {
+    ASSERT_NO_FATAL_FAILURE(WalkToFinish());
+    ASSERT_NO_FATAL_FAILURE(Install());
+    ASSERT_EQ(status_, "Finished.") << ::testing::PrintToString(messages_);
+    ASSERT_NO_FATAL_FAILURE(CloseInstallDialog());
+  }
+
+  // Every item of the example, where the installation put it.
+  void ExpectDemoInstalled() {
+    const std::string stage = DemoStageFolder();
+    const std::pair<const char*, const char*> files[] = {{"BrisklayDemo.exe", "BrisklayDemo.exe"},
+                                                          {"Docs\\Readme.txt", "docs\\Readme.txt"},
+                                                          {"Docs\\Changes.txt", "docs\\Changes.txt"}};
+    for (const auto& file : files) {
+      const std::string source = stage + "\\" + file.second;
+      ASSERT_TRUE(FileSize(source).has_value()) << source;
+      EXPECT_EQ(FileSize(destination_ + "\\" + file.first), FileSize(source)) << file.first;
+    }
+    EXPECT_TRUE(FileExists(destination_ + "\\Uninstall.log"));
+    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kDemoKey, "Greeting"), std::string(kGreeting));
+    EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, kDemoKey, "Version"), DWORD{1});
+    const std::string programFolder = ProgramsFolder() + "\\" + kDemoName;
+    EXPECT_TRUE(FileExists(programFolder + "\\Brisklay Demo.lnk"));
+    EXPECT_TRUE(FileExists(programFolder + "\\Brisklay Demo documents.lnk"));
+    EXPECT_TRUE(FileExists(DesktopFolder() + "\\Brisklay Demo.lnk"));
+    if (!SetupCarriesUninstaller(build_.program)) return;
+    const std::string uninstaller = destination_ + "\\Uninstall.exe";
+    EXPECT_TRUE(FileExists(uninstaller));
+    EXPECT_TRUE(FileExists(programFolder + "\\Uninstall.lnk"));
+    EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kDemoUninstallKey, "DisplayName"), std::string(kDemoName));
+    EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kDemoUninstallKey, "UninstallString"),
+              "\"" + uninstaller + "\" " + destination_);
+    EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kDemoUninstallKey, "DisplayIcon"), uninstaller);
+  }
+
+  // Close on the finish page with the run box as it is: the demo greets with the text
+  // its setup wrote into the registry, and the setup ends.
+  void CloseAndExpectGreeting() {
+    ASSERT_TRUE(session_.ClickCloseButton());
+    HWND greeting = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (greeting = FindDemoGreeting()) != nullptr; })) << "the demo did not start";
+    EXPECT_EQ(MessageBoxText(greeting).rfind(kGreeting, 0), 0u) << MessageBoxText(greeting);
+    PressMessageBoxButton(greeting, IDOK);
+    EXPECT_EQ(session_.WaitForExit(), 0u);
+  }
+
+  ReportedWindowsVersion version_{kSupportedTestVersion};
+  ScratchFolder scratch_;
+  WizardSession session_;
+  DemoBuild build_;
+  std::string destination_;
+  std::vector<std::string> before_;
+  HWND installDialog_ = nullptr;
+  std::string status_;
+  std::vector<std::string> messages_;
+};
+
+class CompleteInstallationTest : public InstallationTest, public ::testing::WithParamInterface<DataMode> {};
+
+TEST_P(CompleteInstallationTest, InstallsEveryItemAndStartsTheProgramFromTheFinishPage) {
+  Build(GetParam());
+  ASSERT_NO_FATAL_FAILURE(InstallCompletely());
+  EXPECT_TRUE(messages_.empty()) << ::testing::PrintToString(messages_);
+
+  EXPECT_EQ(WindowText(session_.PageControl(kResultText)), kSucceeded);
+  EXPECT_TRUE(IsChecked(session_.PageControl(kRunBox)));
+  EXPECT_EQ(WindowText(session_.PageControl(kRunList)), "BrisklayDemo.exe - " + destination_ + "\\BrisklayDemo.exe\r\n");
+  // Nothing of the example asks to be opened; two links of three are in use.
+  EXPECT_FALSE(IsShown(FindById(session_.Frame(), kOpenBox, false)));
+  EXPECT_FALSE(IsShown(FindById(session_.Frame(), kOpenList, false)));
+  EXPECT_EQ(WindowText(FindById(session_.Frame(), kFinishLinks[0], false)), "Brisklay on the web");
+  EXPECT_TRUE(IsShown(FindById(session_.Frame(), kFinishLinks[1], false)));
+  EXPECT_FALSE(IsShown(FindById(session_.Frame(), kFinishLinks[2], false)));
+
+  ExpectDemoInstalled();
+  CloseAndExpectGreeting();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDataModes, CompleteInstallationTest,
+                         ::testing::Values(DataMode::kResources, DataMode::kExternalFiles),
+                         [](const ::testing::TestParamInfo<DataMode>& info) {
+                           return info.param == DataMode::kResources ? "OneSetupExe" : "ExternalDataFiles";
+                         });
+
+TEST_F(InstallationTest, UntickedRunBoxStartsNothing) {
+  Build(DataMode::kExternalFiles);
+  ASSERT_NO_FATAL_FAILURE(InstallCompletely());
+  ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
+  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
+  ASSERT_TRUE(session_.ClickCloseButton());
+  EXPECT_EQ(session_.WaitForExit(), 0u);
+  Pause(Millis(1000));
+  EXPECT_EQ(FindDemoGreeting(), nullptr);
+}
+
+TEST_F(InstallationTest, DamagedSetupDataAbortsLeavesNothingAndRunsNothing) {
+  Build(DataMode::kExternalFiles);
+  // One flipped byte in the middle of the compressed payload.
+  const std::string archive = build_.base + ".exe.archive.bin";
+  HANDLE file = CreateFileA(archive.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  const DWORD middle = GetFileSize(file, nullptr) / 2;
+  unsigned char byte = 0;
+  DWORD done = 0;
+  SetFilePointer(file, middle, nullptr, FILE_BEGIN);
+  ReadFile(file, &byte, 1, &done, nullptr);
+  byte ^= 0x5A;
+  SetFilePointer(file, middle, nullptr, FILE_BEGIN);
+  WriteFile(file, &byte, 1, &done, nullptr);
+  CloseHandle(file);
+
+  ASSERT_NO_FATAL_FAILURE(WalkToFinish());
+  ASSERT_NO_FATAL_FAILURE(Install());
+  EXPECT_EQ(status_, "Aborted.");
+  EXPECT_FALSE(messages_.empty()) << "the damage went unreported";
+  ASSERT_NO_FATAL_FAILURE(CloseInstallDialog());
+
+  EXPECT_EQ(WindowText(session_.PageControl(kResultText)), kAborted);
+  for (int id : {kRunBox, kRunList, kOpenBox, kOpenList, kFinishLinks[0], kFinishLinks[1], kFinishLinks[2]}) {
+    EXPECT_FALSE(IsShown(FindById(session_.Frame(), id, false))) << id;
+  }
+  ASSERT_TRUE(session_.ClickCloseButton());
+  EXPECT_EQ(session_.WaitForExit(), 0u);
+  Pause(Millis(1000));
+  EXPECT_EQ(FindDemoGreeting(), nullptr);
+  EXPECT_EQ(SnapshotDemoTraces(destination_), before_);
+}
+
+TEST_F(InstallationTest, SecondInstallationIntoTheSameFolderSucceedsToo) {
+  Build(DataMode::kResources);
+  ASSERT_NO_FATAL_FAILURE(InstallCompletely());
+  ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
+  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
+  ASSERT_TRUE(session_.ClickCloseButton());
+  ASSERT_EQ(session_.WaitForExit(), 0u);
+  const std::vector<std::string> afterFirst = SnapshotDemoTraces(destination_);
+
+  messages_.clear();
+  ASSERT_NO_FATAL_FAILURE(InstallCompletely());
+  ExpectDemoInstalled();
+  CloseAndExpectGreeting();
+  // The same items again, none doubled and none lost.
+  EXPECT_EQ(SnapshotDemoTraces(destination_).size(), afterFirst.size());
+}
+
+// The background covers the screen while the installation runs, and the installation
+// dialog is placed clear of the picture. Each run leaves a picture of the screen in the
+// build tree (tests/e2e/captures).
+struct PlacementCase {
+  const char* name;
+  PicturePlacement placement;
+  bool dialogTopLeft;
+};
+
+class BackgroundPlacementTest : public InstallationTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(BackgroundPlacementTest, CoversTheScreenAndKeepsTheDialogClearOfThePicture) {
+  const PlacementCase& c = GetParam();
+  Build(DataMode::kResources, c.placement);
+  ASSERT_NO_FATAL_FAILURE(WalkToFinish());
+  ASSERT_NO_FATAL_FAILURE(Install());
+  ASSERT_EQ(status_, "Finished.") << ::testing::PrintToString(messages_);
+
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  HWND background = nullptr;
+  for (HWND window : TopLevelWindows(session_.Process().Id(), {"", "#32770", true})) {
+    const RECT rect = [&] { RECT r; GetWindowRect(window, &r); return r; }();
+    if (window != installDialog_ && rect.left == 0 && rect.top == 0 && rect.right == screenWidth &&
+        rect.bottom == screenHeight)
+      background = window;
+  }
+  EXPECT_NE(background, nullptr) << "no full-screen background window";
+  EXPECT_FALSE(IsShown(session_.Frame()));
+
+  RECT dialog;
+  RECT client;
+  GetWindowRect(installDialog_, &dialog);
+  GetClientRect(installDialog_, &client);
+  if (c.dialogTopLeft) {
+    EXPECT_EQ(dialog.left, 50);
+    EXPECT_EQ(dialog.top, 100);
+  } else {
+    EXPECT_EQ(dialog.left, screenWidth - client.right - 50);
+    EXPECT_EQ(dialog.top, screenHeight - client.bottom - 50);
+  }
+  const std::string captures = WindowsPathFromHost(BRISKLAY_E2E_CAPTURES);
+  CreateDirectoryA(captures.c_str(), nullptr);
+  EXPECT_TRUE(CaptureScreen(captures + "\\background-" + c.name + ".bmp"));
+
+  // A click on the background brings the installation dialog back on top.
+  if (background != nullptr) {
+    SendMessageTimeoutA(background, WM_SETFOCUS, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == installDialog_ || GetTopWindow(nullptr) == installDialog_; }));
+  }
+  ASSERT_NO_FATAL_FAILURE(CloseInstallDialog());
+  EXPECT_FALSE(IsWindow(background));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TwoPlacements, BackgroundPlacementTest,
+    ::testing::Values(PlacementCase{"left_bottom", {"left", "bottom"}, false},
+                      PlacementCase{"centre_bottom", {"centre", "bottom"}, true},
+                      PlacementCase{"right_top", {"right", "top"}, false}),
+    [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e

@@ -43,3 +43,8 @@ execute_process(COMMAND ${SEED_TOOL} ${WORK} ${builder_out} RESULT_VARIABLE resu
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "fuzz_make_seeds failed")
 endif()
+
+# The resource tests' linked programs seed the program reader.
+file(GLOB programs ${CMAKE_CURRENT_LIST_DIR}/../tests/pe/data/*.exe)
+file(MAKE_DIRECTORY ${WORK}/seeds/pe_image ${WORK}/corpus/pe_image)
+file(COPY ${programs} DESTINATION ${WORK}/seeds/pe_image)

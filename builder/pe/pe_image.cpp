@@ -88,6 +88,10 @@ bool PeImage::ParseSections(std::string* error) {
   if (!RangeFits(sectionTable_, uint64_t{count} * kSectionHeaderSize, file_.size())) {
     return Fail(error, "the section table is cut short");
   }
+  // Section data must start behind the headers, and a writer places new data there.
+  if (sizeOfHeaders_ > file_.size() || sectionTable_ + uint64_t{count} * kSectionHeaderSize > sizeOfHeaders_) {
+    return Fail(error, "the headers are cut short or larger than the file");
+  }
   for (uint32_t i = 0; i < count; ++i) {
     PeSection section;
     section.headerOffset = sectionTable_ + i * kSectionHeaderSize;
@@ -101,6 +105,9 @@ bool PeImage::ParseSections(std::string* error) {
     const std::string label = "section " + std::to_string(i + 1) + " (\"" + section.name + "\")";
     if (section.rawSize != 0 && !RangeFits(section.rawPointer, section.rawSize, file_.size())) {
       return Fail(error, label + ": its data lies beyond the end of the file");
+    }
+    if (section.rawSize != 0 && section.rawPointer < sizeOfHeaders_) {
+      return Fail(error, label + ": its data overlaps the headers");
     }
     const uint64_t extent = std::max(section.virtualSize, section.rawSize);
     if (uint64_t{section.virtualAddress} + extent > 0xFFFFFFFFu) {
@@ -118,8 +125,7 @@ PeDataDirectory PeImage::Directory(int index) const {
 
 const PeSection* PeImage::SectionAt(uint32_t rva) const {
   for (const PeSection& section : sections_) {
-    const uint32_t extent = std::max(section.virtualSize, section.rawSize);
-    if (rva >= section.virtualAddress && rva - section.virtualAddress < extent) return &section;
+    if (rva >= section.virtualAddress && rva - section.virtualAddress < section.Extent()) return &section;
   }
   return nullptr;
 }
@@ -134,7 +140,7 @@ bool PeImage::RvaToOffset(uint32_t rva, uint32_t length, uint32_t* offset) const
 }
 
 uint32_t PeImage::RawDataEnd() const {
-  uint32_t end = sizeOfHeaders_ < file_.size() ? sizeOfHeaders_ : static_cast<uint32_t>(file_.size());
+  uint32_t end = sizeOfHeaders_;
   for (const PeSection& section : sections_) {
     if (section.rawSize != 0) end = std::max(end, section.rawPointer + section.rawSize);
   }

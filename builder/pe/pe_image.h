@@ -20,6 +20,10 @@ struct PeSection {
   uint32_t rawPointer = 0;
   uint32_t characteristics = 0;
   uint32_t headerOffset = 0;  // where its 40-byte entry sits in the file
+
+  // How much of the address space the section takes before alignment: the loader uses
+  // the raw size when the virtual size is 0.
+  uint32_t Extent() const { return virtualSize != 0 ? virtualSize : rawSize; }
 };
 
 struct PeDataDirectory {

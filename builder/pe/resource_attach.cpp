@@ -20,17 +20,13 @@ struct Placement {
   uint32_t rawPointer = 0;
 };
 
-uint32_t SectionExtent(const PeSection& section) {
-  return section.virtualSize != 0 ? section.virtualSize : section.rawSize;
-}
-
-uint32_t EndOfImage(const PeImage& image) {
+uint64_t EndOfImage(const PeImage& image) {
   uint64_t end = AlignUp(image.SizeOfHeaders(), image.SectionAlignment());
   for (const PeSection& section : image.Sections()) {
-    end = std::max<uint64_t>(end, AlignUp(uint64_t{section.virtualAddress} + SectionExtent(section),
+    end = std::max<uint64_t>(end, AlignUp(uint64_t{section.virtualAddress} + section.Extent(),
                                           image.SectionAlignment()));
   }
-  return static_cast<uint32_t>(end);
+  return end;
 }
 
 // The old resource section can be rewritten where it stands only if nothing follows it,
@@ -43,7 +39,9 @@ const PeSection* LastResourceSection(const PeImage& image) {
     return nullptr;
   }
   for (const PeSection& other : image.Sections()) {
-    if (other.virtualAddress > section->virtualAddress) return nullptr;
+    if (&other == section) continue;
+    if (other.virtualAddress >= section->virtualAddress) return nullptr;
+    if (other.rawSize != 0 && other.rawPointer + other.rawSize > section->rawPointer) return nullptr;
   }
   return section;
 }
@@ -73,7 +71,13 @@ bool Place(const PeImage& image, Placement* placement, std::string* error) {
     *error = "the program's headers have no room for another section";
     return false;
   }
-  placement->rva = EndOfImage(image);
+  // A resource directory at address 0 would read as none at all.
+  const uint64_t end = std::max<uint64_t>(EndOfImage(image), image.SectionAlignment());
+  if (end >= 0xFFFFFFFFu - image.SectionAlignment()) {
+    *error = "the program's sections leave no address space for another one";
+    return false;
+  }
+  placement->rva = static_cast<uint32_t>(end);
   placement->rawPointer = static_cast<uint32_t>(AlignUp(image.RawDataEnd(), image.FileAlignment()));
   return true;
 }
@@ -86,7 +90,8 @@ Bytes Overlay(const PeImage& image, AttachNotes* notes) {
   const PeDataDirectory security = image.Directory(kDirectorySecurity);
   if (security.size != 0) {
     notes->droppedSignature = true;
-    if (security.address >= image.RawDataEnd() && uint64_t{security.address} + security.size >= file.size()) {
+    if (security.address >= image.RawDataEnd() && security.address <= file.size() &&
+        uint64_t{security.address} + security.size >= file.size()) {
       end = security.address;
     }
   }
@@ -161,6 +166,10 @@ bool WriteWithResources(const PeImage& image, const ResourceTree& tree, Bytes* o
   Bytes section;
   if (!Place(image, &placement, error) || !BuildResourceSection(tree, placement.rva, &section, error)) return false;
   const uint32_t virtualSize = static_cast<uint32_t>(section.size());
+  if (uint64_t{placement.rva} + AlignUp(virtualSize, image.SectionAlignment()) > 0xFFFFFFFFu) {
+    *error = "the resources do not fit in the program's address space";
+    return false;
+  }
   const uint32_t rawSize = static_cast<uint32_t>(AlignUp(section.size(), image.FileAlignment()));
   section.resize(rawSize);
   notes->appendedSection = !placement.inPlace;

@@ -94,7 +94,8 @@ class Reader {
     ReadU32(file_, root_ + offset + 4, &size);
     ReadU32(file_, root_ + offset + 8, &codePage);
     uint32_t fileOffset = 0;
-    if (!image_.RvaToOffset(rva, size, &fileOffset)) {
+    // An empty resource may point just past its section's end; it has no bytes to find.
+    if (size != 0 && !image_.RvaToOffset(rva, size, &fileOffset)) {
       return Fail(error, label + ": its data lies outside the file's sections");
     }
     // Data shared between entries would let a small file expand without bound.

@@ -36,6 +36,11 @@ std::vector<Damage> HeaderDamage() {
       {"section data past the end",
        [](Bytes& f, const PeImage& image) { PutU32(f, image.Sections()[0].headerOffset + 16, 0x10000000); },
        "beyond the end of the file"},
+      {"headers larger than the file", [](Bytes& f, const PeImage& image) { PutU32(f, image.OptionalHeaderOffset() + 60, 0x100000); },
+       "headers are cut short"},
+      {"section data inside the headers",
+       [](Bytes& f, const PeImage& image) { PutU32(f, image.Sections().back().headerOffset + 20, 0x200); },
+       "overlaps the headers"},
       {"file cut inside the resource section", [](Bytes& f, const PeImage& image) { f.resize(image.Sections().back().rawPointer + 8); },
        "beyond the end of the file"},
   };

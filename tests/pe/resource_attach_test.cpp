@@ -188,6 +188,36 @@ TEST(AttachSetupData, SymbolTableMovesWithItsPointer) {
                          output.end()));
 }
 
+// An empty resource laid out last ends exactly at the section's end; it must still read
+// back, as the loader finds it.
+TEST(AttachSetupData, EmptyResourceAtTheSectionEndReadsBack) {
+  PeImage image;
+  std::string error;
+  ASSERT_TRUE(PeImage::Parse(LoadTestProgram("rsrc_last.exe"), &image, &error)) << error;
+  ResourceTree tree;
+  tree.Replace(ResourceKey::Id(0xFFFF), ResourceKey::Id(0xFFFF), Bytes());
+  Bytes output;
+  AttachNotes notes;
+  ASSERT_TRUE(WriteWithResources(image, tree, &output, &notes, &error)) << error;
+  ASSERT_TRUE(PeImage::Parse(std::move(output), &image, &error)) << error;
+  ASSERT_TRUE(ReadResources(image, &tree, &error)) << error;
+  ASSERT_NE(tree.Find(ResourceKey::Id(0xFFFF), ResourceKey::Id(0xFFFF), ResourceKey::Id(0)), nullptr);
+}
+
+// A program whose sections already reach the top of the address space has no room left.
+TEST(AttachSetupData, NoAddressSpaceLeftIsRefused) {
+  Bytes file = LoadTestProgram("no_resources.exe");
+  PeImage image;
+  std::string error;
+  ASSERT_TRUE(PeImage::Parse(file, &image, &error)) << error;
+  PutU32(file, image.Sections().back().headerOffset + 8, 0xFFFFF000u - image.Sections().back().virtualAddress);
+  ASSERT_TRUE(PeImage::Parse(file, &image, &error)) << error;
+  Bytes output;
+  AttachNotes notes;
+  EXPECT_FALSE(WriteWithResources(image, ResourceTree(), &output, &notes, &error));
+  EXPECT_NE(error.find("no address space"), std::string::npos) << error;
+}
+
 // Building from a program that already carries setup data replaces it: the new section
 // is last by then, so it is rewritten in place, and it may shrink.
 TEST(AttachSetupData, RebuildReplacesEarlierDataInPlace) {

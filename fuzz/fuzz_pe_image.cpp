@@ -1,0 +1,29 @@
+// The program reader on arbitrary bytes: it must never read outside them, and whatever it
+// accepts must be rewritten into a program that reads back with the added resource.
+
+#include "builder/pe/resource_attach.h"
+#include "builder/pe/resource_reader.h"
+#include "fuzz_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  PeImage image;
+  ResourceTree tree;
+  std::string error;
+  if (!PeImage::Parse(Bytes(data, data + size), &image, &error)) return 0;
+  if (!ReadResources(image, &tree, &error)) return 0;
+  const std::size_t before = tree.LeafCount();
+  const ResourceKey type = ResourceKey::Name("Setup"), name = ResourceKey::Id(145);
+  const bool replaces = !tree.AllTypes().empty() && tree.AllTypes().count(type) != 0 &&
+                        tree.AllTypes().at(type).count(name) != 0;
+  tree.Replace(type, name, Bytes{1, 2, 3});
+  Bytes output;
+  AttachNotes notes;
+  if (!WriteWithResources(image, tree, &output, &notes, &error)) return 0;
+  PeImage rewritten;
+  ResourceTree after;
+  Require(PeImage::Parse(output, &rewritten, &error), "the rewritten program parses");
+  Require(ReadResources(rewritten, &after, &error), "its resources read back");
+  Require(after.Find(type, name, ResourceKey::Id(kLanguageNeutral)) != nullptr, "the added resource is there");
+  Require(replaces || after.LeafCount() == before + 1, "every old resource is kept");
+  return 0;
+}

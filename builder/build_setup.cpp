@@ -142,7 +142,9 @@ bool WriteSetupProgramOutput(const Prepared& prepared, const OutputNames& names,
   data.hasPicture = prepared.side.hasPicture;
   data.picture = prepared.side.picture;
   if (!ReadBytes(archivePath, &data.archive, error) || !ReadBytes(summaryPath, &data.summary, error)) return false;
-  if (!WriteSetupProgram(prepared.program, data, outputs.Add(names.extension), &result->notes, error)) return false;
+  if (!WriteSetupProgram(prepared.program, std::move(data), outputs.Add(names.extension), &result->notes, error)) {
+    return false;
+  }
   // Data files of an earlier build beside it would only mislead.
   std::vector<std::string> stale;
   for (const char* suffix : {kSummarySuffix, kArchiveSuffix, kInformationSuffix, kLicenseSuffix, kPictureSuffix}) {

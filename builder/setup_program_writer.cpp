@@ -25,13 +25,13 @@ Bytes TextResource(const std::string& text) {
 
 // Data of an earlier build in the copied program is removed even where this build has
 // none, so the result describes this build only.
-void PutSetupData(const SetupData& data, ResourceTree& tree) {
+void PutSetupData(SetupData& data, ResourceTree& tree) {
   for (uint16_t id : {kArchiveId, kInformationId, kLicenseId, kSummaryId}) {
     tree.RemoveAllLanguages(kSetupType, ResourceKey::Id(id));
   }
   tree.RemoveAllLanguages(ResourceKey::Id(kTypeBitmap), ResourceKey::Id(kPictureId));
-  tree.Replace(kSetupType, ResourceKey::Id(kArchiveId), data.archive);
-  tree.Replace(kSetupType, ResourceKey::Id(kSummaryId), data.summary);
+  tree.Replace(kSetupType, ResourceKey::Id(kArchiveId), std::move(data.archive));
+  tree.Replace(kSetupType, ResourceKey::Id(kSummaryId), std::move(data.summary));
   if (data.hasInformation) tree.Replace(kSetupType, ResourceKey::Id(kInformationId), TextResource(data.information));
   if (data.hasLicense) tree.Replace(kSetupType, ResourceKey::Id(kLicenseId), TextResource(data.license));
   // The setup writes these bytes out as a .bmp file and loads that file, so the picture
@@ -65,7 +65,7 @@ bool LoadSetupProgram(const std::string& path, SetupProgram* program, std::strin
   return true;
 }
 
-bool WriteSetupProgram(const SetupProgram& program, const SetupData& data, const std::string& outputPath,
+bool WriteSetupProgram(const SetupProgram& program, SetupData data, const std::string& outputPath,
                        std::vector<std::string>* notes, std::string* error) {
   ResourceTree tree = program.resources;
   PutSetupData(data, tree);

@@ -30,5 +30,6 @@ struct SetupData {
 
 // Writes the copy to `outputPath`. `notes` receives what the user should know about the
 // copy (a signature that had to go).
-bool WriteSetupProgram(const SetupProgram& program, const SetupData& data, const std::string& outputPath,
+// The data is taken over rather than copied: an archive may be large.
+bool WriteSetupProgram(const SetupProgram& program, SetupData data, const std::string& outputPath,
                        std::vector<std::string>* notes, std::string* error);

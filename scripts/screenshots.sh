@@ -13,7 +13,7 @@ out=docs/screenshots
 
 if [ -z "${BRISKLAY_SHOTS_UNDER_XVFB:-}" ]; then
   if [ -z "${BRISKLAY_KEEP_EXAMPLE:-}" ] || [ ! -f out/demo/Setup.exe.sum.bin ]; then
-    bash scripts/run-example.sh >/dev/null
+    bash scripts/run-example.sh --build-only >/dev/null
   fi
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
   cmake --build "$build" -j"$(nproc)" --target setup wizard_screenshot_tour >/dev/null

@@ -182,7 +182,15 @@ class InstallationTest : public ::testing::Test {
     HWND greeting = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (greeting = FindDemoGreeting()) != nullptr; })) << "the demo did not start";
     EXPECT_EQ(MessageBoxText(greeting).rfind(kGreeting, 0), 0u) << MessageBoxText(greeting);
+    // The demo runs in the installation folder; the folder can only go once it has ended.
+    DWORD demoId = 0;
+    GetWindowThreadProcessId(greeting, &demoId);
+    HANDLE demo = OpenProcess(SYNCHRONIZE, FALSE, demoId);
     PressMessageBoxButton(greeting, IDOK);
+    if (demo != nullptr) {
+      EXPECT_EQ(WaitForSingleObject(demo, 15000), WAIT_OBJECT_0) << "the demo did not end";
+      CloseHandle(demo);
+    }
     EXPECT_EQ(session_.WaitForExit(), 0u);
   }
 

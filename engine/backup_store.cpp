@@ -1,10 +1,11 @@
 #include "engine/backup_store.h"
 
-#include <algorithm>
-
 namespace {
 
-bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+std::string PathKey(std::string path) {
+  if (!path.empty()) CharLowerBuffA(&path[0], static_cast<DWORD>(path.size()));
+  return path;
+}
 
 bool ReadTimes(const std::string& path, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -26,29 +27,17 @@ void WriteTimes(const std::string& path, const FILETIME& creation, const FILETIM
 
 }  // namespace
 
-std::vector<BackupStore::Copy>::iterator BackupStore::Find(const std::string& path) {
-  return std::find_if(copies_.begin(), copies_.end(), [&](const Copy& c) { return SamePath(c.original, path); });
-}
-
-bool BackupStore::Has(const std::string& path) const {
-  return std::any_of(copies_.begin(), copies_.end(), [&](const Copy& c) { return SamePath(c.original, path); });
-}
+bool BackupStore::Has(const std::string& path) const { return copies_.count(PathKey(path)) != 0; }
 
 void BackupStore::NoteNew(const std::string& path) {
-  if (Has(path)) return;
-  for (const std::string& known : newFiles_) {
-    if (SamePath(known, path)) return;
-  }
-  newFiles_.push_back(path);
+  std::string key = PathKey(path);
+  if (copies_.count(key) == 0) newFiles_.insert(std::move(key));
 }
 
 bool BackupStore::Keep(const std::string& path) {
-  if (Has(path)) return true;
-  for (const std::string& known : newFiles_) {
-    if (SamePath(known, path)) return true;
-  }
+  const std::string key = PathKey(path);
+  if (copies_.count(key) != 0 || newFiles_.count(key) != 0) return true;
   Copy copy{};
-  copy.original = path;
   copy.attributes = GetFileAttributesA(path.c_str());
   if (copy.attributes == INVALID_FILE_ATTRIBUTES) return false;
   if (!ReadTimes(path, &copy.creation, &copy.lastAccess, &copy.lastWrite)) return false;
@@ -60,25 +49,26 @@ bool BackupStore::Keep(const std::string& path) {
   }
   // A read-only original would make the copy read-only too, and undeletable later.
   SetFileAttributesA(copy.copy.c_str(), FILE_ATTRIBUTE_NORMAL);
-  copies_.push_back(copy);
+  copies_.emplace(key, copy);
   return true;
 }
 
 bool BackupStore::Restore(const std::string& path) {
-  auto it = Find(path);
+  auto it = copies_.find(PathKey(path));
   if (it == copies_.end()) return false;
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!CopyFileA(it->copy.c_str(), path.c_str(), FALSE)) return false;
-  WriteTimes(path, it->creation, it->lastAccess, it->lastWrite);
-  SetFileAttributesA(path.c_str(), it->attributes);
-  DeleteFileA(it->copy.c_str());
+  const Copy& copy = it->second;
+  if (!CopyFileA(copy.copy.c_str(), path.c_str(), FALSE)) return false;
+  WriteTimes(path, copy.creation, copy.lastAccess, copy.lastWrite);
+  SetFileAttributesA(path.c_str(), copy.attributes);
+  DeleteFileA(copy.copy.c_str());
   copies_.erase(it);
   RemoveFolderIfEmpty();
   return true;
 }
 
 void BackupStore::DiscardAll() {
-  for (const Copy& copy : copies_) DeleteFileA(copy.copy.c_str());
+  for (const auto& kept : copies_) DeleteFileA(kept.second.copy.c_str());
   copies_.clear();
   newFiles_.clear();
   RemoveFolderIfEmpty();

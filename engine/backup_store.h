@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
+#include <unordered_map>
+#include <unordered_set>
 
 class BackupStore {
  public:
@@ -33,18 +34,18 @@ class BackupStore {
 
  private:
   struct Copy {
-    std::string original;
     std::string copy;
     FILETIME creation;
     FILETIME lastAccess;
     FILETIME lastWrite;
     DWORD attributes;
   };
-  std::vector<Copy>::iterator Find(const std::string& path);
   void RemoveFolderIfEmpty();
 
   std::string folder_;
-  std::vector<Copy> copies_;
-  std::vector<std::string> newFiles_;
+  // Both keyed by the path in one letter case, as the file system compares names: an
+  // installation asks about every file it writes, so the look-up must not grow with them.
+  std::unordered_map<std::string, Copy> copies_;
+  std::unordered_set<std::string> newFiles_;
   unsigned next_ = 0;
 };

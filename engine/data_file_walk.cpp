@@ -12,7 +12,7 @@ void InstallEngine::WalkDataFile(const std::string& dataFilePath) {
   if (dataFile == nullptr) {
     ShowError("Couldn't open decompressed data file!");
     std::remove(dataFilePath.c_str());
-    std::remove(logPath_.c_str());
+    RemoveUninstallLog();
     abort_ = 1;
     return;
   }
@@ -24,7 +24,7 @@ void InstallEngine::WalkDataFile(const std::string& dataFilePath) {
     ShowError("Couldn't read decompressed data file!");
     std::fclose(dataFile);
     std::remove(dataFilePath.c_str());
-    std::remove(logPath_.c_str());
+    RemoveUninstallLog();
     abort_ = 1;
     return;
   }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 // After windows.h, which it needs.
+#include <io.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -115,18 +116,7 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
 
   if (Lower(extension) == "exe") CloseRunningProgram(name);
   CreateFolders(target, true);
-  if (!WriteContent(target, dataFile, entry.SizeLow)) return false;
-
-  HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowWarning("Couldn't open file for adding time information!");
-  } else {
-    FILETIME creation = ToFiletime(entry.CreationTime);
-    FILETIME lastAccess = ToFiletime(entry.LastAccessTime);
-    FILETIME lastWrite = ToFiletime(entry.LastWriteTime);
-    SetFileTime(file, &creation, &lastAccess, &lastWrite);
-    CloseHandle(file);
-  }
+  if (!WriteContent(target, dataFile, entry)) return false;
 
   if (entry.RegisterServer != 0) {
     std::string command = "\"" + systemFolder_ + "\\regsvr32.exe\" /s \"" + target + "\"";
@@ -154,50 +144,65 @@ bool InstallEngine::KeepBackupOfExistingFile(const std::string& target) {
   return false;
 }
 
-bool InstallEngine::WriteContent(const std::string& target, FILE* dataFile, uint32_t length) {
+bool InstallEngine::WriteContent(const std::string& target, FILE* dataFile, const FileEntry& entry) {
   std::unique_ptr<FILE, FileCloser> out(std::fopen(target.c_str(), "wb"));
   if (!out) {
     ShowError("Couldn't create file!");
     abort_ = 1;
     return false;
   }
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[kStreamChunkSize]);
   auto failWrite = [&]() {
     ShowError("Couldn't write file:\n" + target);
     abort_ = 1;
     return false;
   };
-  if (!buffer) return failWrite();
+  char* buffer = ContentBuffer();
+  if (buffer == nullptr) return failWrite();
 
+  const uint32_t length = entry.SizeLow;
   uint32_t written = 0;
   while (written < length) {
     const std::size_t block = std::min<std::size_t>(kStreamChunkSize, length - written);
-    const std::size_t got = std::fread(buffer.get(), 1, block, dataFile);
+    const std::size_t got = std::fread(buffer, 1, block, dataFile);
     if (abort_) return false;
     if (std::ferror(dataFile)) {
       abort_ = 1;
       return false;
     }
-    if (got != 0 && std::fwrite(buffer.get(), 1, got, out.get()) != got) return failWrite();
+    if (got != 0 && std::fwrite(buffer, 1, got, out.get()) != got) return failWrite();
     AdvanceProgress(static_cast<uint32_t>(got));
     written += static_cast<uint32_t>(got);
     if (got < block) break;  // the data file ended early: the shorter file stands
   }
-  // The last bytes leave the stream's buffer only now; a full disk may show here.
+  // The last bytes leave the stream's buffer only now; a full disk may show here. The time
+  // stamps come after them, or the system would take the last write as the new time.
+  if (std::fflush(out.get()) != 0) return failWrite();
+  if (!SetTimeStamps(out.get(), entry)) ShowWarning("Couldn't open file for adding time information!");
   if (std::fclose(out.release()) != 0) return failWrite();
   return true;
 }
 
+bool InstallEngine::SetTimeStamps(FILE* file, const FileEntry& entry) {
+  // Through the handle that wrote the content: opening the file once more for its times
+  // would cost about as much as writing a small file.
+  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const FILETIME creation = ToFiletime(entry.CreationTime);
+  const FILETIME lastAccess = ToFiletime(entry.LastAccessTime);
+  const FILETIME lastWrite = ToFiletime(entry.LastWriteTime);
+  return SetFileTime(handle, &creation, &lastAccess, &lastWrite) != FALSE;
+}
+
 bool InstallEngine::SkipContent(FILE* dataFile, uint32_t length) {
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[kStreamChunkSize]);
-  if (!buffer) {
+  char* buffer = ContentBuffer();
+  if (buffer == nullptr) {
     abort_ = 1;
     return false;
   }
   uint32_t skipped = 0;
   while (skipped < length) {
     const std::size_t block = std::min<std::size_t>(kStreamChunkSize, length - skipped);
-    const std::size_t got = std::fread(buffer.get(), 1, block, dataFile);
+    const std::size_t got = std::fread(buffer, 1, block, dataFile);
     if (abort_) return false;
     if (std::ferror(dataFile)) {
       abort_ = 1;
@@ -208,6 +213,13 @@ bool InstallEngine::SkipContent(FILE* dataFile, uint32_t length) {
     if (got < block) break;
   }
   return true;
+}
+
+char* InstallEngine::ContentBuffer() {
+  // One buffer for the whole run: allocating 5 MiB for every file cost more than copying
+  // a small file through it.
+  if (!contentBuffer_) contentBuffer_.reset(new (std::nothrow) char[kStreamChunkSize]);
+  return contentBuffer_.get();
 }
 
 void InstallEngine::CloseRunningProgram(const std::string& name) {

@@ -69,6 +69,7 @@ bool InstallEngine::Install() {
     RemoveLeftoverTemporaryFiles();
   }
   if (SUCCEEDED(com)) CoUninitialize();
+  contentBuffer_.reset();
   return !abort_;
 }
 
@@ -76,7 +77,7 @@ void InstallEngine::RemoveLeftoverTemporaryFiles() {
   // A cancel after the registry phase keeps the installed files; what was kept only to
   // undo them has no use any more.
   backups_.DiscardAll();
-  if (!logPath_.empty()) std::remove(logPath_.c_str());
+  RemoveUninstallLog();
 }
 
 void InstallEngine::GetLists(std::string* runList, std::string* openList) const {

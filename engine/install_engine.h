@@ -11,10 +11,12 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/backup_store.h"
+#include "engine/uninstall_log_file.h"
 #include "formats/data_file.h"
 
 // What the engine needs from the window that shows the installation.
@@ -64,6 +66,8 @@ class InstallEngine {
   void AppendRegistryInfo(RegistryEntry entry);
   // Makes the header's counts those of the records actually written.
   void RewriteLogCounts();
+  // Lets go of the log, which stays whole on disk, before others read or move it.
+  void CloseUninstallLog();
   const std::string& UninstallLogPath() const { return logPath_; }
 
   // ---- Payload (payload_extraction.cpp) ----
@@ -78,7 +82,9 @@ class InstallEngine {
 
   // ---- File installation (file_installation.cpp) ----
   bool InstallEntry(FILE* dataFile);
-  bool WriteContent(const std::string& target, FILE* dataFile, uint32_t length);
+  // The entry's content (SizeLow bytes from the data file) into `target`, which then gets
+  // the entry's time stamps.
+  bool WriteContent(const std::string& target, FILE* dataFile, const FileEntry& entry);
   bool SkipContent(FILE* dataFile, uint32_t length);
   void CloseRunningProgram(const std::string& name);
   static bool FileExists(const std::string& path);
@@ -134,7 +140,12 @@ class InstallEngine {
   bool ForEachLoggedFile(Handle handle);
   int ShortcutFolderId(int kind) const;
   bool KeepBackupOfExistingFile(const std::string& target);
+  static bool SetTimeStamps(FILE* file, const FileEntry& entry);
+  // The block buffer of WriteContent and SkipContent, made on first use and kept for the
+  // run; null when it cannot be allocated.
+  char* ContentBuffer();
   void RemoveCreatedFolders();
+  void RemoveUninstallLog();
   void RemoveLeftoverTemporaryFiles();
 
   InstallHost* host_;
@@ -159,6 +170,7 @@ class InstallEngine {
   bool allUsers_ = false;
   uint32_t registryCount_ = 0;
   std::string logPath_;
+  UninstallLogFile log_;
   bool bStartMenuFolder_ = false;
   uint32_t clrIn_ = 0;
   uint32_t clrOut_ = 0;
@@ -174,4 +186,5 @@ class InstallEngine {
   std::vector<std::string> createdFolders_;
   // Copies of the files this run overwrites, so a rollback can bring them back.
   BackupStore backups_;
+  std::unique_ptr<char[]> contentBuffer_;
 };

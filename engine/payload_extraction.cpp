@@ -32,7 +32,7 @@ void InstallEngine::ExtractPayload() {
     ExtractSetupData(dataFilePath_);
   }
   if (abort_) {
-    std::remove(logPath_.c_str());
+    RemoveUninstallLog();
     std::remove(dataFilePath_.c_str());
     return;
   }
@@ -42,7 +42,7 @@ void InstallEngine::ExtractPayload() {
     ShowError("Couldn't obtain extracted data size!");
     std::remove(dataFilePath_.c_str());
     // Nothing was installed, so the empty log has no use either.
-    std::remove(logPath_.c_str());
+    RemoveUninstallLog();
     abort_ = 1;
     return;
   }
@@ -63,7 +63,7 @@ void InstallEngine::ExtractPayload() {
     abort_ = 1;
   }
   if (abort_) {
-    std::remove(logPath_.c_str());
+    RemoveUninstallLog();
     std::remove(dataFilePath_.c_str());
     std::remove(inflatedPath.c_str());
     return;

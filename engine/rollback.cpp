@@ -23,7 +23,7 @@ void InstallEngine::Rollback() {
   host_->EnableCancelButton(false);
   UninstallFiles();
   RemoveFolders();
-  std::remove(logPath_.c_str());
+  RemoveUninstallLog();
   RemoveCreatedFolders();
   backups_.DiscardAll();
   host_->EnableCancelButton(true);
@@ -31,6 +31,7 @@ void InstallEngine::Rollback() {
 
 template <typename Handle>
 bool InstallEngine::ForEachLoggedFile(Handle handle) {
+  CloseUninstallLog();
   FILE* log = std::fopen(logPath_.c_str(), "rb");
   if (log == nullptr) return false;
   UninstallLogHeader header;

@@ -1,32 +1,11 @@
 // The installation's side of "Uninstall.log": created empty in the temporary folder, then
-// one append per record. Every append opens and closes the file, so the log on disk is
-// whole up to its last record whenever the installation stops.
+// one append per record. Each record is pushed to the disk before the next step, so the
+// log on disk is whole up to its last record whenever the installation stops.
 
 #include <cstdio>
-#include <cstring>
 
 #include "engine/install_engine.h"
 #include "formats/uninstall_log.h"
-
-namespace {
-
-struct LogFile {
-  explicit LogFile(const std::string& path, const char* mode) : file(std::fopen(path.c_str(), mode)) {}
-  ~LogFile() {
-    if (file != nullptr) std::fclose(file);
-  }
-  LogFile(const LogFile&) = delete;
-  LogFile& operator=(const LogFile&) = delete;
-  // Pushes buffered bytes out, so a full disk shows as a failed record.
-  bool Close() {
-    bool ok = std::fclose(file) == 0;
-    file = nullptr;
-    return ok;
-  }
-  FILE* file;
-};
-
-}  // namespace
 
 bool InstallEngine::CreateUninstallLog() {
   std::string temp = TempFolder();
@@ -37,8 +16,7 @@ bool InstallEngine::CreateUninstallLog() {
   logPath_ = temp + "Uninstall.log";
   loggedFiles_ = 0;
   loggedRegistryValues_ = 0;
-  LogFile log(logPath_, "wb");
-  if (log.file == nullptr || !log.Close()) {
+  if (!log_.Create(logPath_)) {
     ShowMessage("Couldn't create uninstall log file!", "Error", MB_ICONERROR);
     return false;
   }
@@ -47,13 +25,13 @@ bool InstallEngine::CreateUninstallLog() {
 
 template <typename Write>
 bool InstallEngine::AppendToLog(const char* failureMessage, Write write) {
-  LogFile log(logPath_, "a+b");
-  if (log.file == nullptr) {
+  FILE* log = log_.ForAppend();
+  if (log == nullptr) {
     ShowMessage(failureMessage, "Unhandled Exception Error", MB_ICONERROR);
     return false;
   }
-  bool written = write(log.file);
-  return log.Close() && written;
+  const bool written = write(log);
+  return log_.Flush() && written;
 }
 
 void InstallEngine::AppendPostInitInfo(uint32_t fileCount, uint32_t registryCount) {
@@ -87,7 +65,17 @@ void InstallEngine::AppendRegistryInfo(RegistryEntry entry) {
 void InstallEngine::RewriteLogCounts() {
   // Entries skipped at the replace question or lost to a failed append leave the data
   // file's counts too high; the uninstaller reads exactly as many records as they say.
-  LogFile log(logPath_, "r+b");
-  if (log.file == nullptr) return;
-  RewriteUninstallLogCounts(loggedFiles_, loggedRegistryValues_, log.file);
+  // The header is rewritten through a handle of its own; later records reopen the log.
+  log_.Close();
+  FILE* log = std::fopen(logPath_.c_str(), "r+b");
+  if (log == nullptr) return;
+  RewriteUninstallLogCounts(loggedFiles_, loggedRegistryValues_, log);
+  std::fclose(log);
+}
+
+void InstallEngine::CloseUninstallLog() { log_.Close(); }
+
+void InstallEngine::RemoveUninstallLog() {
+  log_.Close();
+  if (!logPath_.empty()) std::remove(logPath_.c_str());
 }

@@ -14,6 +14,7 @@ constexpr int kUninstallerResource = 143;
 
 void InstallEngine::DeployUninstaller() {
   host_->EnableCancelButton(false);
+  CloseUninstallLog();
   MoveFileA(logPath_.c_str(), (destination_ + "\\Uninstall.log").c_str());
   const bool extracted = ExtractUninstaller(destination_);
   if (startMenuOption_ && extracted) {

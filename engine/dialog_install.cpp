@@ -58,14 +58,20 @@ void CDialogInstall::StartInstall() {
 }
 
 void CDialogInstall::InstallWorker() {
-  const bool succeeded = engine_.Install();
-  cancelButton_.SetWindowText("&Close");
-  status_.SetWindowText(succeeded ? "Finished." : "Aborted.");
+  succeeded_ = engine_.Install();
+  // The final texts and the finished flag change together on the user-interface thread,
+  // so a click can never meet "&Close" on the button while the run still counts as going.
+  ::PostMessageA(m_hWnd, kWmRunEnded, 0, 0);
+}
+
+LRESULT CDialogInstall::OnRunEnded(WPARAM, LPARAM) {
+  if (finished_) return 0;
   display_.SignalStop();
   waitBar_.Stop();
-  succeeded_ = succeeded;
-  // Last: once the flag is set the dialog may close, and nothing of the run moves any more.
+  cancelButton_.SetWindowText("&Close");
+  status_.SetWindowText(succeeded_ ? "Finished." : "Aborted.");
   finished_ = true;
+  return 0;
 }
 
 void CDialogInstall::ElapsedTimeDisplay(HANDLE stopEvent) {

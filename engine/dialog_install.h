@@ -30,6 +30,9 @@
 class CDialogInstall : public CDialog, private InstallHost {
  public:
   static constexpr int kElapsedTimerKey = 1;
+  // Posted by the worker when the run is over; private to this dialog (the dialog
+  // manager's own messages sit just above WM_USER).
+  static constexpr UINT kWmRunEnded = WM_USER + 0x100;
 
   // Creates the window and shows it; IsCreated() tells whether that worked.
   explicit CDialogInstall(HWND parent);
@@ -68,6 +71,7 @@ class CDialogInstall : public CDialog, private InstallHost {
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_APP_ARCHIVE_PROGRESS, OnArchiveProgress)
     MESSAGE_HANDLER(WM_APP_ARCHIVE_STOP_QUERY, OnArchiveStopQuery)
+    MESSAGE_HANDLER(kWmRunEnded, OnRunEnded)
     CHAIN_MSG_MAP(CDialog)
   END_MSG_MAP()
 
@@ -91,6 +95,7 @@ class CDialogInstall : public CDialog, private InstallHost {
   LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnArchiveProgress(WPARAM bytes, LPARAM);
   LRESULT OnArchiveStopQuery(WPARAM, LPARAM);
+  LRESULT OnRunEnded(WPARAM, LPARAM);
 
   void InstallWorker();
   void ElapsedTimeDisplay(HANDLE stopEvent);

@@ -5,6 +5,7 @@
 #include "engine/install_engine.h"
 #include "engine/registry.h"
 #include "engine/setup_resource.h"
+#include "engine/uninstall_log_placement.h"
 
 namespace {
 
@@ -15,7 +16,10 @@ constexpr int kUninstallerResource = 143;
 void InstallEngine::DeployUninstaller() {
   host_->EnableCancelButton(false);
   CloseUninstallLog();
-  MoveFileA(logPath_.c_str(), (destination_ + "\\Uninstall.log").c_str());
+  // An earlier installation's log in the folder is merged with this one, so that one
+  // uninstaller run removes what both installed. Nothing is shown when the log cannot be
+  // placed: the installation itself has succeeded.
+  PlaceUninstallLog(logPath_, destination_ + "\\Uninstall.log");
   const bool extracted = ExtractUninstaller(destination_);
   if (startMenuOption_ && extracted) {
     SetStatus("Creating uninstaller shortcut...");

@@ -1,0 +1,90 @@
+#include "engine/uninstall_log_placement.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "engine/uninstall_log_merge.h"
+#include "formats/uninstall_log.h"
+
+namespace {
+
+bool ReadLogFile(const std::string& path, UninstallLog* log) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  const bool read = ReadUninstallLog(log, file, nullptr);
+  std::fclose(file);
+  return read;
+}
+
+bool WriteLogFile(const std::string& path, const UninstallLog& log) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  bool written = WriteUninstallLogHeader(log.Header, file);
+  for (const FileEntry& record : log.Files) written = written && WriteFileEntry(record, file);
+  for (const RegistryEntry& record : log.Registry) written = written && WriteRegistryEntry(record, file);
+  written = std::fflush(file) == 0 && written;
+  written = std::fclose(file) == 0 && written;
+  if (!written) DeleteFileA(path.c_str());
+  return written;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Short names, other case, "." and ".." all spell one file; the file system knows.
+bool SameFile(const std::string& a, const std::string& b) {
+  auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(file, info) != 0;
+    CloseHandle(file);
+    return known;
+  };
+  BY_HANDLE_FILE_INFORMATION first, second;
+  return identify(a, &first) && identify(b, &second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
+// The temporary folder may lie on another volume than the destination.
+bool MoveOver(const std::string& from, const std::string& to) {
+  // A read-only old log would refuse to be replaced.
+  if (Exists(to)) SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+}
+
+// The merged log is written beside the old one and only then takes its place, so a full
+// disk or a crash halfway leaves the old log whole.
+bool Merge(const UninstallLog& older, const UninstallLog& newer, const std::string& runLog,
+           const std::string& destinationLog) {
+  const std::string merging = destinationLog + ".new";
+  if (!WriteLogFile(merging, MergeUninstallLogs(older, newer))) return false;
+  if (!MoveOver(merging, destinationLog)) {
+    DeleteFileA(merging.c_str());
+    return false;
+  }
+  DeleteFileA(runLog.c_str());
+  return true;
+}
+
+bool Mergeable(const std::string& runLog, const std::string& destinationLog, UninstallLog* older,
+               UninstallLog* newer) {
+  return ReadLogFile(destinationLog, older) && ReadLogFile(runLog, newer) &&
+         IsSameProduct(older->Header, newer->Header);
+}
+
+}  // namespace
+
+LogPlacement PlaceUninstallLog(const std::string& runLog, const std::string& destinationLog) {
+  const bool occupied = Exists(destinationLog);
+  if (occupied && SameFile(runLog, destinationLog)) return LogPlacement::kKept;
+  if (occupied) {
+    UninstallLog older, newer;
+    if (Mergeable(runLog, destinationLog, &older, &newer) && Merge(older, newer, runLog, destinationLog)) {
+      return LogPlacement::kMerged;
+    }
+  }
+  if (!MoveOver(runLog, destinationLog)) return LogPlacement::kFailed;
+  return occupied ? LogPlacement::kReplaced : LogPlacement::kMoved;
+}

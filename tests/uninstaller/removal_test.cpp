@@ -6,9 +6,12 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "tests/driver/driver.h"
+#include "formats/uninstall_log.h"
 #include "tests/engine/engine_test_support.h"
 #include "tests/uninstaller/uninstaller_run.h"
 
@@ -80,9 +83,12 @@ class UninstallerTest : public ::testing::Test {
 
   // The engine deploys the real uninstaller: this test program carries it as its own
   // resource "Setup" 143, as the setup program does.
-  void Install(bool allUsers = false) {
+  void Install(bool allUsers = false) { InstallPayload(ProductItems(), ProductRegistry(), allUsers); }
+
+  void InstallPayload(const std::vector<PayloadItem>& items, const std::vector<RegistryItem>& registry,
+                      bool allUsers = false) {
     ScriptedMessages messages;
-    Payload payload = MakePayload(sandbox_.Path(), ProductItems(), ProductRegistry());
+    Payload payload = MakePayload(sandbox_.Path(), items, registry);
     RecordingHost host;
     InstallEngine engine(&host);
     engine.SetSetupInfo(kProductName, 0x00FF0000, 0x000000FF, 0, static_cast<uint32_t>(payload.totalSize), true,
@@ -286,17 +292,89 @@ TEST_F(UninstallerTest, AnsweringNoRemovesNothing) {
 TEST_F(UninstallerTest, RemovesAProductInstalledTwiceIntoTheSameFolder) {
   Install();
   Install();
-  // The second installation finds the first log in place and leaves its own in the
-  // temporary folder; the first one names the same items, so the removal is complete.
-  const std::string secondLog = TempFolder() + "Uninstall.log";
-  ASSERT_TRUE(PathExists(secondLog));
-  DeleteFileA(secondLog.c_str());
+  EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
 
   UninstallerRun run = RunFromAddRemove();
   EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitRemoved));
   ASSERT_EQ(run.boxes.size(), 2u);
   EXPECT_EQ(run.boxes[1].text, kRemoved);
   EXPECT_TRUE(Settles(before_)) << Describe(before_, TakeSnapshot(sandbox_.Path()));
+}
+
+// A later version: some files written anew with other contents, some only its own, in a
+// folder of its own too, and a registry value the first one did not set.
+std::vector<PayloadItem> UpdateItems() {
+  std::vector<PayloadItem> items = ProductItems();
+  items[1].content = PatternBytes(4100, 11);  // App.exe, larger
+  items[1].lastWriteTime = 0x01D2222222222222ull;
+  items.erase(items.begin() + 5);  // Settings.ini is not part of it
+  items.push_back(Item("Plugins", "\\", "%DIR%\\Plugins"));
+  items.push_back(Item("Extra", "dll", "%DIR%\\Plugins\\Extra.dll", PatternBytes(700, 12)));
+  items.push_back(Item("Notes", "txt", "%DIR%\\Docs\\Notes.txt", PatternBytes(60, 13)));
+  return items;
+}
+
+std::vector<RegistryItem> UpdateRegistry() {
+  std::vector<RegistryItem> registry = ProductRegistry();
+  registry[0].valueData = "Other text";
+  registry.push_back({"HKEY_CURRENT_USER", std::string(kTestRegistryKey) + "\\Update", "Version", "REG_SZ", "2"});
+  return registry;
+}
+
+TEST_F(UninstallerTest, RemovesWhatEitherOfTwoInstallationsIntoTheSameFolderLeft) {
+  Install();
+  InstallPayload(UpdateItems(), UpdateRegistry());
+  EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
+
+  // One log that names every file of both, each once, and every value once.
+  FILE* file = std::fopen(LogPath().c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  UninstallLog log;
+  std::string error;
+  EXPECT_TRUE(ReadUninstallLog(&log, file, &error)) << error;
+  std::fclose(file);
+  std::vector<std::string> targets;
+  for (const FileEntry& record : log.Files) targets.push_back(record.TargetPath);
+  std::sort(targets.begin(), targets.end());
+  std::vector<std::string> expected;
+  for (const char* name : {"A\\B\\C\\Deep.bin", "App.exe", "Docs", "Docs\\Notes.txt", "Docs\\Readme.txt",
+                           "Empty.dat", "Plugins", "Plugins\\Extra.dll", "Settings.ini"}) {
+    expected.push_back(destination_ + "\\" + name);
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(targets, expected);
+  EXPECT_EQ(log.Registry.size(), 5u);
+
+  UninstallerRun run = RunFromAddRemove();
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitRemoved));
+  ASSERT_EQ(run.boxes.size(), 2u);
+  EXPECT_EQ(run.boxes[1].text, kRemoved);
+  EXPECT_TRUE(Settles(before_)) << Describe(before_, TakeSnapshot(sandbox_.Path()));
+}
+
+// A log that cannot be read describes nothing trustworthy; the new installation's own log
+// takes its place, so that at least the new installation can be removed.
+TEST_F(UninstallerTest, ASecondInstallationReplacesADamagedLog) {
+  InstallPayload({Item("Old", "txt", "%DIR%\\Old.txt", PatternBytes(80, 21))}, {});
+  Bytes damaged = ReadBytes(LogPath());
+  damaged.resize(damaged.size() - 5);
+  WriteBytes(LogPath(), damaged);
+  Install();
+  EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
+
+  UninstallerRun run = RunFromAddRemove();
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitIncomplete));
+  ASSERT_EQ(run.boxes.size(), 2u);
+  EXPECT_NE(run.boxes[1].text.find(destination_ + " (folder not empty)"), std::string::npos) << run.boxes[1].text;
+  // Only what the damaged log alone named stays, and the folder that holds it.
+  Snapshot expected = before_;
+  const Snapshot after = TakeSnapshot(sandbox_.Path());
+  for (const std::string& path : {destination_, destination_ + "\\Old.txt"}) {
+    auto found = after.files.find(path);
+    ASSERT_NE(found, after.files.end()) << path;
+    expected.files.insert(*found);
+  }
+  EXPECT_TRUE(Settles(expected)) << Describe(expected, TakeSnapshot(sandbox_.Path()));
 }
 
 }  // namespace

@@ -115,7 +115,7 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
   }
 
   if (Lower(extension) == "exe") CloseRunningProgram(name);
-  CreateFolders(target, true);
+  CreateParentFolders(target);
   if (!WriteContent(target, dataFile, entry)) return false;
 
   if (entry.RegisterServer != 0) {
@@ -130,6 +130,14 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
     (Lower(extension) == "exe" ? runList_ : openList_) += line;
   }
   return true;
+}
+
+void InstallEngine::CreateParentFolders(const std::string& target) {
+  // Files come folder by folder; asking the system about every folder along the path again
+  // for each file costs a fair part of writing a small one.
+  const std::string parent = target.substr(0, target.rfind('\\'));
+  if (lastParentFolder_ == parent) return;
+  lastParentFolder_ = CreateFolders(target, true) ? parent : std::string();
 }
 
 bool InstallEngine::KeepBackupOfExistingFile(const std::string& target) {

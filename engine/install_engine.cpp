@@ -56,6 +56,7 @@ void InstallEngine::SetShortcutOptions(bool startMenu, bool desktop) {
 
 bool InstallEngine::Install() {
   abort_ = 0;
+  lastParentFolder_.clear();
   if (!CreateUninstallLog()) {
     abort_ = 1;
     return false;

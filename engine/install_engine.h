@@ -141,6 +141,7 @@ class InstallEngine {
   int ShortcutFolderId(int kind) const;
   bool KeepBackupOfExistingFile(const std::string& target);
   static bool SetTimeStamps(FILE* file, const FileEntry& entry);
+  void CreateParentFolders(const std::string& target);
   // The block buffer of WriteContent and SkipContent, made on first use and kept for the
   // run; null when it cannot be allocated.
   char* ContentBuffer();
@@ -184,6 +185,8 @@ class InstallEngine {
   uint32_t loggedRegistryValues_ = 0;
   // Folders this run created, in creation order, so a rollback can take them away again.
   std::vector<std::string> createdFolders_;
+  // The parent folder of the last file written, known to exist.
+  std::string lastParentFolder_;
   // Copies of the files this run overwrites, so a rollback can bring them back.
   BackupStore backups_;
   std::unique_ptr<char[]> contentBuffer_;

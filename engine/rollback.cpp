@@ -81,4 +81,5 @@ void InstallEngine::RemoveCreatedFolders() {
                    [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
   for (const std::string& folder : createdFolders_) RemoveDirectoryA(folder.c_str());
   createdFolders_.clear();
+  lastParentFolder_.clear();
 }

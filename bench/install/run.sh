@@ -23,9 +23,14 @@ for size in 16 256; do
   : >"$bench_root/floor.txt"
   : >"$bench_root/install.txt"
   for run in $(seq "$runs"); do
-    # Alternating, each into a fresh folder, so neither side profits from the other's cache.
-    for mode in floor install; do
+    # Alternating, and each side first in every other run, each into a fresh folder. The
+    # sync lets the disk take in the last run's writes and deletions untimed, so neither
+    # side pays for what the other left behind.
+    order="floor install"
+    if [ $((run % 2)) -eq 0 ]; then order="install floor"; fi
+    for mode in $order; do
       rm -rf "$bench_root/out"
+      sync
       bench "$mode" "C:\\bench\\payload$size" "C:\\bench\\out" | tr -d '\r' >>"$bench_root/$mode.txt"
     done
   done

@@ -66,6 +66,9 @@ bool InstallEngine::Install() {
   ExtractPayload();
   if (!abort_) {
     DeployUninstaller();
+    // The uninstaller's link may have replaced one of the same name; with the installation
+    // complete, nothing will be rolled back any more.
+    backups_.DiscardAll();
   } else {
     RemoveLeftoverTemporaryFiles();
   }

@@ -4,25 +4,9 @@
 
 namespace {
 
-// Space (system menu), the frame's own mnemonics B, C, F, N in either case, and 0x73,
-// which is both 's' and VK_F4 (Alt+F4).
-bool IsFrameKey(unsigned key) {
-  switch (key) {
-    case 0x20:
-    case 'B':
-    case 'C':
-    case 'F':
-    case 'N':
-    case 'b':
-    case 'c':
-    case 'f':
-    case 'n':
-    case 0x73:
-      return true;
-    default:
-      return false;
-  }
-}
+// Space (system menu), the frame's button mnemonics, and 0x73, which is both 's' and
+// VK_F4 (Alt+F4).
+bool IsFrameKey(unsigned key) { return key == 0x20 || key == 0x73 || IsFrameMnemonic(key); }
 
 bool IsKeyboardMessage(unsigned message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
 
@@ -43,6 +27,22 @@ AltKeyVerdict RepeatedStroke(unsigned key, int currentPage) {
 }
 
 }  // namespace
+
+bool IsFrameMnemonic(unsigned key) {
+  switch (key) {
+    case 'B':
+    case 'C':
+    case 'F':
+    case 'N':
+    case 'b':
+    case 'c':
+    case 'f':
+    case 'n':
+      return true;
+    default:
+      return false;
+  }
+}
 
 PageAction PageActionForKey(int page, unsigned key) {
   const unsigned k = UpperCase(key);

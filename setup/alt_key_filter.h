@@ -35,3 +35,7 @@ class AltKeyFilter {
 
 // The action of Alt + `key` on `page`, whatever the filter's state.
 PageAction PageActionForKey(int page, unsigned key);
+
+// B, C, F or N in either case: the mnemonics of the frame's Back, Cancel/Close, Finish and
+// Next buttons, which pages pass on to the frame.
+bool IsFrameMnemonic(unsigned key);

@@ -1,24 +1,9 @@
 #include "setup/wizard_page.h"
 
 #include "common/app_messages.h"
+#include "setup/alt_key_filter.h"
 
 namespace {
-
-bool IsFrameMnemonic(WPARAM key) {
-  switch (key) {
-    case 'B':
-    case 'C':
-    case 'F':
-    case 'N':
-    case 'b':
-    case 'c':
-    case 'f':
-    case 'n':
-      return true;
-    default:
-      return false;
-  }
-}
 
 bool AltIsDown() { return (::GetKeyState(VK_MENU) & 0x8000) != 0; }
 
@@ -31,7 +16,7 @@ BOOL CWizardPage::PreTranslateMessage(MSG* msg) {
   if (pass_space_to_frame_ && msg->message == WM_KEYDOWN && msg->wParam == VK_SPACE) return FramePreTranslate(msg);
   // The mnemonics arrive as WM_SYSKEYDOWN and WM_SYSCHAR; other messages pass.
   bool altMnemonic = (msg->message == WM_SYSKEYDOWN || msg->message == WM_SYSCHAR) && AltIsDown() &&
-                     IsFrameMnemonic(msg->wParam);
+                     IsFrameMnemonic(static_cast<unsigned>(msg->wParam));
   if (altMnemonic) return FramePreTranslate(msg);
   return CDialog::PreTranslateMessage(msg);
 }

@@ -5,26 +5,13 @@
 #include <cstring>
 
 #include "engine/install_engine.h"
-
-namespace {
-
-// Replaces every occurrence of `macro`. The search goes on after the inserted value, so a
-// value that itself contains the macro cannot make the expansion run forever.
-void ReplaceAll(std::string* path, const std::string& macro, const std::string& value) {
-  std::size_t position = 0;
-  while ((position = path->find(macro, position)) != std::string::npos) {
-    path->replace(position, macro.size(), value);
-    position += value.size();
-  }
-}
-
-}  // namespace
+#include "engine/macro_text.h"
 
 bool InstallEngine::ExpandPathMacros(char* path, std::size_t capacity) const {
   std::string expanded(path, strnlen(path, capacity));
-  ReplaceAll(&expanded, "%DIR%", destination_);
-  ReplaceAll(&expanded, "%WINDOWS%", windowsFolder_);
-  ReplaceAll(&expanded, "%SYSTEM%", systemFolder_);
+  expanded = ExpandMacro(expanded, "%DIR%", destination_);
+  expanded = ExpandMacro(expanded, "%WINDOWS%", windowsFolder_);
+  expanded = ExpandMacro(expanded, "%SYSTEM%", systemFolder_);
   if (expanded.size() + 1 > capacity) return false;
   std::memcpy(path, expanded.c_str(), expanded.size() + 1);
   return true;

@@ -4,17 +4,6 @@ namespace {
 const char kUninstallerShortcutLine[] = "Uninstall.exe - %DIR%\\Uninstall.exe\r\n";
 }
 
-std::string ExpandMacro(const std::string& text, const std::string& name, const std::string& value) {
-  if (name.empty()) return text;
-  std::string result = text;
-  size_t position = result.find(name);
-  while (position != std::string::npos) {
-    result.replace(position, name.size(), value);
-    position = result.find(name, position + value.size());
-  }
-  return result;
-}
-
 std::string BuildSummaryText(const SummaryInputs& inputs) {
   std::string text = "Destination folder:\r\n\r\n" + inputs.Destination + "\r\n\r\n\r\nInstalling files:\r\n\r\n";
   text += inputs.FileList;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "engine/macro_text.h"
+
 struct SummaryInputs {
   std::string Destination;
   std::string FileList;
@@ -15,6 +17,3 @@ struct SummaryInputs {
 
 std::string BuildSummaryText(const SummaryInputs& inputs);
 
-// Replaces every `name` in `text` by `value`. The search goes on after the inserted
-// value, so a value that itself contains `name` is not expanded again.
-std::string ExpandMacro(const std::string& text, const std::string& name, const std::string& value);

@@ -98,8 +98,10 @@ class UninstallerTest : public ::testing::Test {
     engine.SetChecksums(payload.dataFileCrc, payload.setupDataCrc);
     engine.SetAllUsers(allUsers);
     engine.SetShortcutOptions(true, true);
-    ASSERT_TRUE(engine.Install());
-    ASSERT_TRUE(messages.texts().empty()) << messages.texts()[0];
+    const bool installed = engine.Install();
+    std::string shown;
+    for (const std::string& text : messages.texts()) shown += "\n  " + text;
+    ASSERT_TRUE(installed && shown.empty()) << "installed: " << installed << ", messages:" << shown;
     DeleteFileA(payload.archivePath.c_str());
     ASSERT_TRUE(PathExists(UninstallerPath()));
   }
@@ -145,7 +147,7 @@ class CompleteRemovalTest : public UninstallerTest, public ::testing::WithParamI
 
 TEST_P(CompleteRemovalTest, LeavesTheMachineAsItWasBeforeTheInstallation) {
   const StartCase start = GetParam();
-  Install(start.allUsers);
+  ASSERT_NO_FATAL_FAILURE(Install(start.allUsers));
   UninstallerRun run;
   if (start.fromLink) {
     // As the shell starts "Uninstall.lnk": no argument, its working directory.
@@ -199,7 +201,7 @@ void TouchOnly(const std::string& path) {
 class ChangedFileTest : public UninstallerTest, public ::testing::WithParamInterface<ChangeCase> {};
 
 TEST_P(ChangedFileTest, IsKeptAndListedWhileEverythingElseGoes) {
-  Install();
+  ASSERT_NO_FATAL_FAILURE(Install());
   const std::string changed = destination_ + "\\Docs\\Readme.txt";
   GetParam().change(changed);
   const Bytes content = ReadBytes(changed);
@@ -257,7 +259,7 @@ void InflateCounts(const std::string& path) {
 class UnusableLogTest : public UninstallerTest, public ::testing::WithParamInterface<LogDamage> {};
 
 TEST_P(UnusableLogTest, IsReportedAndNothingIsRemoved) {
-  Install();
+  ASSERT_NO_FATAL_FAILURE(Install());
   GetParam().damage(LogPath());
   const Snapshot installed = TakeSnapshot(sandbox_.Path());
 
@@ -278,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(Logs, UnusableLogTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UninstallerTest, AnsweringNoRemovesNothing) {
-  Install();
+  ASSERT_NO_FATAL_FAILURE(Install());
   const Snapshot installed = TakeSnapshot(sandbox_.Path());
   UninstallerRun run = RunFromAddRemove(false);
   EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitDeclined));
@@ -290,8 +292,8 @@ TEST_F(UninstallerTest, AnsweringNoRemovesNothing) {
 // ---- A second installation into the same folder --------------------------------------
 
 TEST_F(UninstallerTest, RemovesAProductInstalledTwiceIntoTheSameFolder) {
-  Install();
-  Install();
+  ASSERT_NO_FATAL_FAILURE(Install());
+  ASSERT_NO_FATAL_FAILURE(Install());
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
 
   UninstallerRun run = RunFromAddRemove();
@@ -322,8 +324,8 @@ std::vector<RegistryItem> UpdateRegistry() {
 }
 
 TEST_F(UninstallerTest, RemovesWhatEitherOfTwoInstallationsIntoTheSameFolderLeft) {
-  Install();
-  InstallPayload(UpdateItems(), UpdateRegistry());
+  ASSERT_NO_FATAL_FAILURE(Install());
+  ASSERT_NO_FATAL_FAILURE(InstallPayload(UpdateItems(), UpdateRegistry()));
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
 
   // One log that names every file of both, each once, and every value once.
@@ -355,11 +357,11 @@ TEST_F(UninstallerTest, RemovesWhatEitherOfTwoInstallationsIntoTheSameFolderLeft
 // A log that cannot be read describes nothing trustworthy; the new installation's own log
 // takes its place, so that at least the new installation can be removed.
 TEST_F(UninstallerTest, ASecondInstallationReplacesADamagedLog) {
-  InstallPayload({Item("Old", "txt", "%DIR%\\Old.txt", PatternBytes(80, 21))}, {});
+  ASSERT_NO_FATAL_FAILURE(InstallPayload({Item("Old", "txt", "%DIR%\\Old.txt", PatternBytes(80, 21))}, {}));
   Bytes damaged = ReadBytes(LogPath());
   damaged.resize(damaged.size() - 5);
   WriteBytes(LogPath(), damaged);
-  Install();
+  ASSERT_NO_FATAL_FAILURE(Install());
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
 
   UninstallerRun run = RunFromAddRemove();

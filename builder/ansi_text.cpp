@@ -126,14 +126,94 @@ std::string AnsiToUtf8(const std::string& ansi) {
   return out;
 }
 
-bool TextFileToAnsi(const std::string& bytes, std::string* ansi, std::string* error) {
-  static const std::string kByteOrderMark = "\xEF\xBB\xBF";
-  std::string text = bytes;
-  const bool marked = text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
-  if (marked) text.erase(0, kByteOrderMark.size());
-  if (!marked && !IsValidUtf8(text)) {
-    *ansi = text;
-    return true;
+namespace {
+
+bool AppendAnsi(uint32_t codePoint, std::string* out, std::string* error) {
+  char byte = 0;
+  if (!CodePointToAnsi(codePoint, &byte)) {
+    *error = "holds the character " + DescribeCodePoint(codePoint) + ", which Windows-1252 text cannot hold";
+    return false;
   }
-  return Utf8ToAnsi(text, ansi, error);
+  out->push_back(byte);
+  return true;
+}
+
+bool Utf16ToAnsi(const std::string& bytes, bool bigEndian, std::string* ansi, std::string* error) {
+  if (bytes.size() % 2 != 0) {
+    *error = "is UTF-16 but ends in half a character";
+    return false;
+  }
+  const auto unitAt = [&](std::size_t pos) {
+    const uint16_t first = static_cast<uint8_t>(bytes[pos]);
+    const uint16_t second = static_cast<uint8_t>(bytes[pos + 1]);
+    return static_cast<uint16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+  };
+  std::string out;
+  out.reserve(bytes.size() / 2);
+  for (std::size_t pos = 0; pos < bytes.size(); pos += 2) {
+    uint32_t codePoint = unitAt(pos);
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
+      const bool paired = codePoint <= 0xDBFF && pos + 2 < bytes.size() && unitAt(pos + 2) >= 0xDC00 &&
+                          unitAt(pos + 2) <= 0xDFFF;
+      if (!paired) {
+        // The byte offset counts the byte-order mark, as an editor's would.
+        *error = "is not valid UTF-16 (byte " + std::to_string(pos + 2) + ")";
+        return false;
+      }
+      codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (unitAt(pos + 2) - 0xDC00);
+      pos += 2;
+    }
+    if (!AppendAnsi(codePoint, &out, error)) return false;
+  }
+  *ansi = std::move(out);
+  return true;
+}
+
+bool StartsWith(const std::string& bytes, const char* prefix) { return bytes.rfind(prefix, 0) == 0; }
+
+bool ConvertTextFile(const std::string& bytes, std::string* ansi, std::string* error) {
+  if (StartsWith(bytes, "\xFF\xFE")) return Utf16ToAnsi(bytes.substr(2), false, ansi, error);
+  if (StartsWith(bytes, "\xFE\xFF")) return Utf16ToAnsi(bytes.substr(2), true, ansi, error);
+  if (StartsWith(bytes, "\xEF\xBB\xBF")) return Utf8ToAnsi(bytes.substr(3), ansi, error);
+  if (bytes.find('\0') != std::string::npos) {
+    *error = "holds NUL bytes, as UTF-16 text without a byte-order mark does; save it as UTF-8, or as "
+             "UTF-16 with a byte-order mark";
+    return false;
+  }
+  if (IsValidUtf8(bytes)) return Utf8ToAnsi(bytes, ansi, error);
+  *ansi = bytes;
+  return true;
+}
+
+}  // namespace
+
+bool TextFileToAnsi(const std::string& bytes, std::string* ansi, std::string* error) {
+  std::string converted;
+  if (!ConvertTextFile(bytes, &converted, error)) return false;
+  // The setup shows the text up to its first NUL; the rest would silently go missing.
+  if (converted.find('\0') != std::string::npos) {
+    *error = "holds a NUL character, where the setup would cut the text off";
+    return false;
+  }
+  *ansi = std::move(converted);
+  return true;
+}
+
+std::string ForTerminal(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t start = pos;
+    uint32_t codePoint = 0;
+    if (DecodeUtf8(text, &pos, &codePoint)) {
+      out.append(text, start, pos - start);
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(static_cast<uint8_t>(text[pos])));
+    out += escaped;
+    ++pos;
+  }
+  return out;
 }

@@ -14,6 +14,13 @@ bool Utf8ToAnsi(const std::string& utf8, std::string* ansi, std::string* error);
 // Windows-1252 leaves undefined map to the control characters of the same number.
 std::string AnsiToUtf8(const std::string& ansi);
 
-// A text file may be saved as UTF-8 (with or without a byte-order mark) or already as
-// Windows-1252. Valid UTF-8 is converted; anything else is taken as Windows-1252 as it is.
+// A text file may be saved as UTF-8 (with or without a byte-order mark), as UTF-16 (little
+// or big endian, with a byte-order mark: what Notepad calls "Unicode") or already as
+// Windows-1252. UTF-8 and UTF-16 are converted; anything else is taken as Windows-1252 as
+// it is. NUL bytes without a byte-order mark (UTF-16 that cannot be recognised) and NUL
+// characters are refused.
 bool TextFileToAnsi(const std::string& bytes, std::string* ansi, std::string* error);
+
+// A message for the terminal, which expects UTF-8: valid UTF-8 is kept, any other byte
+// (a name read from a disk in another encoding) is shown as \xNN.
+std::string ForTerminal(const std::string& text);

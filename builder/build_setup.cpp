@@ -153,18 +153,6 @@ bool WriteSetupProgramOutput(const Prepared& prepared, const OutputNames& names,
   return outputs.Commit(stale, error);
 }
 
-bool MakeOutputFolder(const std::string& base, std::string* error) {
-  const fs::path folder = fs::u8path(base).parent_path();
-  std::error_code failure;
-  if (folder.empty() || fs::is_directory(folder, failure)) return true;
-  fs::create_directories(folder, failure);
-  if (failure) {
-    *error = "cannot create the output folder " + folder.u8string() + ": " + failure.message();
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool WritesSetupProgram(const std::string& output) {
@@ -181,9 +169,10 @@ bool BuildSetup(const BuildRequest& request, BuildResult* result, std::string* e
     return false;
   }
   Prepared prepared;
-  if (!Prepare(request, names, &prepared, error) || !MakeOutputFolder(names.base, error)) return false;
+  if (!Prepare(request, names, &prepared, error)) return false;
 
   OutputSet outputs(names.base);
+  if (!outputs.MakeFolder(error)) return false;
   const DataFileHead head = MakeHead(prepared);
   const std::string dataPath = outputs.Scratch(".exe.data.tmp");
   const std::string archivePath =

@@ -14,29 +14,80 @@
 #include <unistd.h>
 #endif
 
+#include "builder/ansi_text.h"
 #include "builder/build_setup.h"
 #include "builder/dump.h"
+#include "builder/interrupt_cleanup.h"
 #include "builder/setup_program_locator.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage:\n"
-    "  brisklay build MANIFEST -o Setup.exe [--setup PATH] [--root DIR]\n"
-    "      writes Setup.exe: a copy of the setup program with the setup data attached.\n"
-    "      The setup program is PATH, else $BRISKLAY_SETUP, else setup.exe beside brisklay.\n"
-    "  brisklay build MANIFEST -o BASE [--root DIR]\n"
-    "      writes the setup data beside the setup program instead: BASE.exe.sum.bin,\n"
-    "      BASE.exe.archive.bin and, when the manifest has them, BASE.exe.info.txt,\n"
-    "      BASE.exe.eula.txt and BASE.exe.img.bmp.\n"
-    "      In both, sources are found below DIR, or beside the manifest without --root.\n"
-    "  brisklay dump FILE [--as summary|data|archive|log]\n"
-    "      prints a summary record (*.sum.bin), a compressed archive (*.archive.bin), an\n"
-    "      inflated data file (--as data) or an uninstall log (*.log) as JSON.\n";
+#ifndef BRISKLAY_VERSION
+#define BRISKLAY_VERSION "unknown"
+#endif
 
-int UsageError(const std::string& message) {
-  std::cerr << "brisklay: " << message << "\n\n" << kUsage;
+const char kUsage[] =
+    "usage: brisklay build MANIFEST -o OUTPUT [--setup PATH] [--root DIR]\n"
+    "       brisklay dump FILE [--as summary|data|archive|log]\n"
+    "       brisklay --help | --version\n"
+    "\n"
+    "commands:\n"
+    "  build   makes a setup from a manifest and the product's files\n"
+    "  dump    prints a setup data file or an uninstall log as JSON\n"
+    "\n"
+    "\"brisklay COMMAND --help\" shows a command's options.\n";
+
+const char kBuildUsage[] =
+    "usage: brisklay build MANIFEST -o OUTPUT [--setup PATH] [--root DIR]\n"
+    "\n"
+    "Makes the setup that MANIFEST (a TOML file) describes.\n"
+    "\n"
+    "options:\n"
+    "  -o, --output OUTPUT  with a name ending in .exe, writes that one Setup.exe: a copy\n"
+    "                       of the setup program with the setup data attached. Otherwise\n"
+    "                       writes the setup data beside the setup program: OUTPUT.exe.sum.bin,\n"
+    "                       OUTPUT.exe.archive.bin and, when the manifest has them,\n"
+    "                       OUTPUT.exe.info.txt, OUTPUT.exe.eula.txt and OUTPUT.exe.img.bmp.\n"
+    "  --setup PATH         the setup program a Setup.exe is made from; without it\n"
+    "                       $BRISKLAY_SETUP, else setup.exe beside brisklay\n"
+    "  --root DIR           the folder the manifest's sources are found in; without it\n"
+    "                       the manifest's folder\n"
+    "  -h, --help           shows this help\n"
+    "\n"
+    "The output appears whole or not at all: a build that fails or is interrupted leaves\n"
+    "neither files nor folders behind.\n";
+
+const char kDumpUsage[] =
+    "usage: brisklay dump FILE [--as summary|data|archive|log]\n"
+    "\n"
+    "Prints FILE as JSON, without file contents.\n"
+    "\n"
+    "options:\n"
+    "  --as KIND   what FILE is, when its name does not tell: summary (*.sum.bin),\n"
+    "              archive (*.archive.bin, inflated first), data (an inflated data file)\n"
+    "              or log (*.log, an uninstall log)\n"
+    "  -h, --help  shows this help\n";
+
+const char kExitStatus[] =
+    "\n"
+    "exit status: 0 when it worked, 1 when it failed (the message says why), 2 when the\n"
+    "command line is wrong.\n";
+
+int UsageError(const std::string& message, const char* usage = kUsage) {
+  std::cerr << "brisklay: " << ForTerminal(message) << "\n\n" << usage;
   return 2;
+}
+
+int Help(const char* usage) {
+  std::cout << usage << kExitStatus;
+  return 0;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
 }
 
 // Shows how far the compression is, on one line that keeps being redrawn. Only a person
@@ -49,6 +100,7 @@ void ShowProgress(uint64_t done, uint64_t total) {
 }
 
 int RunBuild(const std::vector<std::string>& args) {
+  if (AsksForHelp(args)) return Help(kBuildUsage);
   BuildRequest request;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const bool hasValue = i + 1 < args.size();
@@ -61,11 +113,11 @@ int RunBuild(const std::vector<std::string>& args) {
     } else if (request.manifestPath.empty() && !args[i].empty() && args[i][0] != '-') {
       request.manifestPath = args[i];
     } else {
-      return UsageError("unexpected argument \"" + args[i] + "\"");
+      return UsageError("unexpected argument \"" + args[i] + "\"", kBuildUsage);
     }
   }
   if (request.manifestPath.empty() || request.outputBase.empty()) {
-    return UsageError("build needs a manifest and -o Setup.exe or -o BASE");
+    return UsageError("build needs a manifest and -o Setup.exe or -o BASE", kBuildUsage);
   }
   const bool setupProgram = WritesSetupProgram(request.outputBase);
   if (setupProgram && request.setupProgram.empty()) request.setupProgram = DefaultSetupProgram();
@@ -74,16 +126,17 @@ int RunBuild(const std::vector<std::string>& args) {
   BuildResult result;
   std::string error;
   if (!BuildSetup(request, &result, &error)) {
-    std::cerr << "brisklay: " << request.manifestPath << ": " << error << "\n";
+    std::cerr << "brisklay: " << ForTerminal(request.manifestPath + ": " + error) << "\n";
     return 1;
   }
-  for (const std::string& note : result.notes) std::cerr << "brisklay: note: " << note << "\n";
+  for (const std::string& note : result.notes) std::cerr << "brisklay: note: " << ForTerminal(note) << "\n";
   std::cout << "built " << request.outputBase << (setupProgram ? "" : ".exe") << ": " << result.fileCount << " files and folders, "
             << result.registryCount << " registry values, " << result.totalSize << " bytes\n";
   return 0;
 }
 
 int RunDump(const std::vector<std::string>& args) {
+  if (AsksForHelp(args)) return Help(kDumpUsage);
   std::string path;
   std::string kindName;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -92,20 +145,20 @@ int RunDump(const std::vector<std::string>& args) {
     } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
       path = args[i];
     } else {
-      return UsageError("unexpected argument \"" + args[i] + "\"");
+      return UsageError("unexpected argument \"" + args[i] + "\"", kDumpUsage);
     }
   }
-  if (path.empty()) return UsageError("dump needs a file");
+  if (path.empty()) return UsageError("dump needs a file", kDumpUsage);
   DumpKind kind;
   if (!kindName.empty() && !DumpKindFromName(kindName, &kind)) {
-    return UsageError("--as takes summary, data, archive or log, not \"" + kindName + "\"");
+    return UsageError("--as takes summary, data, archive or log, not \"" + kindName + "\"", kDumpUsage);
   }
   if (kindName.empty() && !DumpKindFromPath(path, &kind)) {
-    return UsageError("cannot tell from the name what " + path + " is; say it with --as");
+    return UsageError("cannot tell from the name what " + path + " is; say it with --as", kDumpUsage);
   }
   std::string error;
   if (!DumpFile(path, kind, std::cout, &error)) {
-    std::cerr << "brisklay: " << path << ": " << error << "\n";
+    std::cerr << "brisklay: " << ForTerminal(path + ": " + error) << "\n";
     return 1;
   }
   return 0;
@@ -115,10 +168,16 @@ int RunDump(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    std::cout << kUsage;
-    return args.empty() ? 2 : 0;
+  if (args.empty()) {
+    std::cerr << kUsage;
+    return 2;
   }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return Help(kUsage);
+  if (args[0] == "--version") {
+    std::cout << "brisklay " BRISKLAY_VERSION "\n";
+    return 0;
+  }
+  InstallInterruptCleanup();
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args[0] == "build") return RunBuild(rest);
   if (args[0] == "dump") return RunDump(rest);

@@ -1,7 +1,8 @@
 #pragma once
 // The files of one build appear together or not at all: each is written under a ".part"
 // name and renamed into place only when every one of them is complete. Whatever has not
-// been committed is removed when the set goes away, so a failed build leaves nothing.
+// been committed is removed when the set goes away, so a failed build leaves nothing, not
+// even the folders it made; an interrupted one removes the same.
 
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ class OutputSet {
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
+  // Creates the folders missing above BASE; those it made are removed again unless the
+  // set is committed.
+  bool MakeFolder(std::string* error);
   // The ".part" path under which BASE + suffix is written until Commit.
   std::string Add(const std::string& suffix);
   // A working file that never becomes an output; removed with the set.
@@ -27,5 +31,6 @@ class OutputSet {
   std::string base_;
   std::vector<std::string> suffixes_;
   std::vector<std::string> scratch_;
+  std::vector<std::string> madeFolders_;  // parents first
   bool committed_ = false;
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 
+#include "builder/ansi_text.h"
 #include "builder/source_tree.h"
 #include "builder/stored_text.h"
 #include "builder/windows_names.h"
@@ -57,15 +58,11 @@ bool FillEntry(const ManifestFile& file, const SourceItem& item, const std::stri
     *error = label + ": " + reason;
     return false;
   }
-  if (!IsValidTargetPath(targetAnsi, &reason)) {
+  if (!IsValidTargetPath(targetAnsi, item.isFolder, &reason)) {
     *error = label + ": target " + Quoted(target) + " " + reason;
     return false;
   }
   const bool isSource = item.relative.empty();
-  if (!isSource && !IsValidWindowsFileName(LastPathComponent(targetAnsi), &reason)) {
-    *error = label + ": its name " + reason;
-    return false;
-  }
   if (isSource && (!ToStoredString(file.shortcutName, "shortcut_name", &shortcutName, &reason) ||
                    !ToStoredString(file.shortcutDescription, "shortcut_description", &shortcutDescription,
                                    &reason))) {
@@ -129,6 +126,12 @@ bool PlanOneSource(const ManifestFile& file, const fs::path& sourceRoot, Payload
     return false;
   }
   if (items.front().isFolder && !CheckFolderFlags(file, error)) return false;
+  if (!items.front().isFolder && !file.target.empty() && file.target.back() == '\\' &&
+      source.filename().u8string().find('\\') != std::string::npos) {
+    *error = file.label + ": the file's name holds a backslash, which Windows would take as a folder; "
+             "rename it or give the target its own name";
+    return false;
+  }
   for (const SourceItem& item : items) {
     PlannedEntry planned;
     if (!FillEntry(file, item, TargetOf(file, item, source), ItemLabel(file, item), &planned, error)) {
@@ -142,15 +145,16 @@ bool PlanOneSource(const ManifestFile& file, const fs::path& sourceRoot, Payload
 }
 
 // Two files meant for the same place would overwrite each other during installation;
-// Windows does not tell "A.txt" from "a.txt". A folder may be named by several entries.
+// Windows does not tell "A.txt" from "a.txt" nor "Š.txt" from "š.txt". A folder may be named
+// by several entries.
 bool CheckTargetsAreDistinct(const PayloadPlan& plan, std::string* error) {
   std::map<std::string, const PlannedEntry*> seen;
   for (const PlannedEntry& planned : plan.entries) {
-    const auto [it, fresh] = seen.emplace(FoldCaseForWindows(planned.entry.TargetPath), &planned);
+    const auto [it, fresh] = seen.emplace(ComparableTargetPath(planned.entry.TargetPath), &planned);
     const bool bothFolders = IsFolderEntry(it->second->entry.Extension) && IsFolderEntry(planned.entry.Extension);
     if (!fresh && !bothFolders) {
       *error = planned.label + ": installs to the same place as " + it->second->label + " (" +
-               planned.entry.TargetPath + ")";
+               AnsiToUtf8(planned.entry.TargetPath) + ")";
       return false;
     }
   }

@@ -65,17 +65,24 @@ bool SetLinks(const Manifest& manifest, SetupConfig* config, std::string* error)
   return true;
 }
 
+// The setup keeps this path but never uses it, so it must not cost a build: a path that
+// Windows-1252 cannot hold or that is too long is cut down to the file name, or to nothing.
+std::string StorableSetupFilePath(const std::string& utf8Path) {
+  const std::size_t slash = utf8Path.find_last_of("/\\");
+  const std::string fileName = slash == std::string::npos ? utf8Path : utf8Path.substr(slash + 1);
+  for (const std::string& candidate : {utf8Path, fileName}) {
+    std::string stored, ignored;
+    if (ToStoredString(candidate, "", &stored, &ignored)) return stored;
+  }
+  return std::string();
+}
+
 }  // namespace
 
 bool MakeSetupConfig(const Manifest& manifest, const std::string& setupFilePath, SetupConfig* config,
                      std::string* error) {
   std::memset(config, 0, sizeof *config);
-  std::string path, reason;
-  if (!ToStoredString(setupFilePath, "the setup program's path", &path, &reason)) {
-    *error = "output: " + reason;
-    return false;
-  }
-  CopyToBuffer(path, config->SetupFilePath);
+  CopyToBuffer(StorableSetupFilePath(setupFilePath), config->SetupFilePath);
   if (!SetProductName(manifest, config, error) || !SetLinks(manifest, config, error)) return false;
   SetSystems(manifest, config);
   config->clrIn = manifest.colourIn;

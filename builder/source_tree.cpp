@@ -75,6 +75,10 @@ bool CollectFolder(const SourceItem& folder, std::set<fs::path>* ancestors, std:
   for (const fs::path& child : children) {
     std::vector<std::string> relative = folder.relative;
     relative.push_back(child.filename().u8string());
+    if (relative.back().find('\\') != std::string::npos) {
+      *error = Shown(relative) + " has a backslash in its name, which Windows would take as a folder; rename it";
+      return false;
+    }
     SourceItem item;
     if (!DescribeItem(child, std::move(relative), &item, error)) return false;
     items->push_back(item);

@@ -2,6 +2,9 @@
 
 #include <cctype>
 #include <cstring>
+#include <vector>
+
+#include "builder/ansi_text.h"
 
 namespace {
 
@@ -48,7 +51,85 @@ bool IsValidWindowsFileName(const std::string& name, std::string* reason) {
   return true;
 }
 
-bool IsValidTargetPath(const std::string& path, std::string* reason) {
+namespace {
+
+const char* const kPathMacros[] = {"%DIR%", "%WINDOWS%", "%SYSTEM%"};
+
+bool StartsWith(const std::string& text, const std::string& prefix, bool ignoreCase) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const int a = static_cast<unsigned char>(text[i]);
+    const int b = static_cast<unsigned char>(prefix[i]);
+    if (ignoreCase ? std::toupper(a) != std::toupper(b) : a != b) return false;
+  }
+  return true;
+}
+
+// The length of the path macro that begins `path` and is followed by a backslash or the
+// end; 0 when there is none. The setup expands the macros in capitals only.
+std::size_t LeadingMacroLength(const std::string& path, bool ignoreCase) {
+  for (const char* macro : kPathMacros) {
+    const std::size_t length = std::strlen(macro);
+    if (StartsWith(path, macro, ignoreCase) && (path.size() == length || path[length] == '\\')) return length;
+  }
+  return 0;
+}
+
+std::vector<std::string> SplitParts(const std::string& path) {
+  std::vector<std::string> parts;
+  std::size_t begin = 0;
+  while (true) {
+    const std::size_t slash = path.find('\\', begin);
+    parts.push_back(path.substr(begin, slash == std::string::npos ? std::string::npos : slash - begin));
+    if (slash == std::string::npos) return parts;
+    begin = slash + 1;
+  }
+}
+
+bool CheckMacro(const std::string& path, bool isFolder, std::size_t* macroLength, std::string* reason) {
+  *macroLength = LeadingMacroLength(path, false);
+  if (*macroLength == 0) {
+    *reason = LeadingMacroLength(path, true) != 0
+                  ? "writes its path macro in small letters, which the setup does not expand; use "
+                    "%DIR%, %WINDOWS% or %SYSTEM%"
+                  : "must begin with %DIR%\\, %WINDOWS%\\ or %SYSTEM%\\, so that the setup knows "
+                    "where it goes";
+    return false;
+  }
+  if (path.size() == *macroLength && !isFolder) {
+    *reason = "names a folder only; a file needs a name after it, for example " + path.substr(0, *macroLength) +
+              "\\name.txt";
+    return false;
+  }
+  return true;
+}
+
+bool CheckPart(const std::string& part, std::string* reason) {
+  if (part.empty()) {
+    *reason = "has an empty folder name (a doubled or trailing backslash)";
+    return false;
+  }
+  if (part == "." || part == "..") {
+    *reason = "holds the part \"" + part + "\", which Windows resolves away; write the path without it";
+    return false;
+  }
+  for (const char* macro : kPathMacros) {
+    if (part.find(macro) != std::string::npos) {
+      *reason = std::string("holds ") + macro + " after its beginning, where the setup would expand it too";
+      return false;
+    }
+  }
+  std::string why;
+  if (!IsValidWindowsFileName(part, &why)) {
+    *reason = "holds the part \"" + AnsiToUtf8(part) + "\", which " + why;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsValidTargetPath(const std::string& path, bool isFolder, std::string* reason) {
   if (path.empty()) {
     *reason = "is empty";
     return false;
@@ -57,17 +138,11 @@ bool IsValidTargetPath(const std::string& path, std::string* reason) {
     *reason = "uses '/'; write folders with backslashes (\"%DIR%\\\\bin\")";
     return false;
   }
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const char c = path[i];
-    const bool driveColon = c == ':' && i == 1 && std::isalpha(static_cast<unsigned char>(path[0]));
-    if (IsControl(c) || std::strchr("*?\"<>|", c) != nullptr || (c == ':' && !driveColon)) {
-      *reason = "holds a character that Windows paths cannot hold";
-      return false;
-    }
-  }
-  if (path.back() == '\\' || path.find("\\\\") != std::string::npos) {
-    *reason = "has an empty folder name (a doubled or trailing backslash)";
-    return false;
+  std::size_t macroLength = 0;
+  if (!CheckMacro(path, isFolder, &macroLength, reason)) return false;
+  if (path.size() == macroLength) return true;
+  for (const std::string& part : SplitParts(path.substr(macroLength + 1))) {
+    if (!CheckPart(part, reason)) return false;
   }
   return true;
 }
@@ -92,11 +167,33 @@ std::string FoldCaseForWindows(const std::string& ansi) {
   std::string folded = ansi;
   for (char& c : folded) {
     const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 'A' && byte <= 'Z') {
-      c = static_cast<char>(byte + 32);
-    } else if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) {
-      c = static_cast<char>(byte + 32);  // Latin-1 capitals sit 32 below their small letters
+    unsigned char upper = byte;
+    if (byte >= 'a' && byte <= 'z') {
+      upper = byte - 32;
+    } else if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) {
+      upper = byte - 32;  // Latin-1 small letters sit 32 above their capitals; 0xF7 is the division sign
+    } else if (byte == 0x9A || byte == 0x9C || byte == 0x9E) {
+      upper = byte - 16;  // s, oe and z with caron or ligature: their capitals are 16 below
+    } else if (byte == 0xFF) {
+      upper = 0x9F;  // y with diaeresis; its capital is in the 0x80 block
     }
+    c = static_cast<char>(upper);
   }
   return folded;
+}
+
+std::string ComparableTargetPath(const std::string& ansiPath) {
+  std::vector<std::string> kept;
+  for (std::string part : SplitParts(ansiPath)) {
+    if (part == "..") {
+      if (!kept.empty()) kept.pop_back();
+      continue;
+    }
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    if (part.empty()) continue;  // "." and the empty parts of doubled backslashes
+    kept.push_back(FoldCaseForWindows(part));
+  }
+  std::string joined;
+  for (const std::string& part : kept) joined += (joined.empty() ? "" : "\\") + part;
+  return joined;
 }

@@ -362,4 +362,51 @@ TEST(BuildOutputs, AFailureWhileMovingFilesIntoPlaceLeavesNoneOfThem) {
   EXPECT_EQ(tree.OutputFiles(), (std::vector<std::string>{"Setup.exe.sum.bin"}));
 }
 
+SummaryRecord ReadSummaryOf(const std::string& base) {
+  SummaryRecord summary;
+  ClearSummaryRecord(&summary);
+  FILE* file = std::fopen((base + ".exe.sum.bin").c_str(), "rb");
+  EXPECT_NE(file, nullptr) << base;
+  if (file == nullptr) return summary;
+  EXPECT_TRUE(ReadSummaryRecord(&summary, file));
+  std::fclose(file);
+  return summary;
+}
+
+// Nothing reads the setup program's stored path back, so an output folder that
+// Windows-1252 cannot name, or one too deep for the field, costs the path, not the build.
+TEST(BuildOutputs, AnOutputPathTheSetupCannotStoreLeavesItsFileName) {
+  TestTree tree;
+  tree.WriteFile("a.txt", "a");
+  const std::string folders[] = {"\xD0\x9A\xD0\xB8\xD1\x80\xD0\xB8\xD0\xBB\xD0\xBB\xD0\xB8\xD1\x86\xD0\xB0",
+                                 std::string(150, 'd') + "/" + std::string(150, 'e')};
+  for (const std::string& folder : folders) {
+    BuildRequest request;
+    request.outputBase = tree.Path("out/" + folder + "/Setup").string();
+    request.manifestPath =
+        tree.Manifest("[product]\nname = \"P\"\n[[files]]\nsource = \"a.txt\"\ntarget = \"%DIR%\\\\a.txt\"\n");
+    BuildResult result;
+    std::string error;
+    ASSERT_TRUE(BuildSetup(request, &result, &error)) << error;
+    EXPECT_STREQ(ReadSummaryOf(request.outputBase).Config.SetupFilePath, "Setup.exe") << folder;
+  }
+}
+
+// A failure found only while the data file is written, after the output folder was made:
+// /proc reports its files as empty, so this one "grows" while it is copied.
+TEST(BuildOutputs, AFailedBuildRemovesTheFoldersItMade) {
+  TestTree tree;
+  tree.MakeFolder("out");
+  BuildRequest request;
+  request.outputBase = tree.Path("out/new/deeper/Setup").string();
+  request.manifestPath =
+      tree.Manifest("[product]\nname = \"P\"\n[[files]]\nsource = \"/proc/self/status\"\ntarget = \"%DIR%\\\\s.txt\"\n");
+  BuildResult result;
+  std::string error;
+  ASSERT_FALSE(BuildSetup(request, &result, &error));
+  EXPECT_NE(error.find("longer"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(tree.Path("out/new"))) << "the build left the folder it made";
+  EXPECT_TRUE(std::filesystem::exists(tree.Path("out"))) << "the build removed a folder it did not make";
+}
+
 }  // namespace

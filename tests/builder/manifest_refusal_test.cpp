@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "builder/ansi_text.h"
 #include "builder/build_setup.h"
 #include "test_tree.h"
 
@@ -49,6 +50,31 @@ const BadManifest kBadManifests[] = {
     {"wildcard in target", Product("P") + File("app.exe", "%DIR%\\\\a*.exe"), {"files[0]", "cannot hold"}},
     {"same target twice, in other case", kOk + File("bin/tool.exe", "%DIR%\\\\APP.EXE"),
      {"files[1] (source \"bin/tool.exe\")", "files[0]", "same place"}},
+    // Every part of every target, the last one of a top-level target included.
+    {"trailing dot in a target", Product("P") + File("app.exe", "%DIR%\\\\a.txt."), {"files[0] (source \"app.exe\")", "\"a.txt.\"", "dot or a space"}},
+    {"trailing blank in a target", Product("P") + File("app.exe", "%DIR%\\\\b.txt "), {"files[0]", "dot or a space"}},
+    {"trailing dot in a folder's part", Product("P") + File("app.exe", "%DIR%\\\\bin.\\\\a.exe"), {"files[0]", "\"bin.\""}},
+    {"dot part", Product("P") + File("app.exe", "%DIR%\\\\.\\\\a.txt"), {"files[0]", "\".\""}},
+    {"dot-dot part", Product("P") + File("app.exe", "%DIR%\\\\x\\\\..\\\\a.txt"), {"files[0]", "\"..\""}},
+    {"device name as target", Product("P") + File("app.exe", "%DIR%\\\\CON"), {"files[0]", "device name"}},
+    {"device name with extension", Product("P") + File("app.exe", "%SYSTEM%\\\\lpt1.txt"), {"files[0]", "device name"}},
+    {"device name as folder", Product("P") + File("app.exe", "%DIR%\\\\aux\\\\a.exe"), {"files[0]", "device name"}},
+    {"no path macro", Product("P") + File("app.exe", "bin\\\\a.txt"), {"files[0]", "must begin with %DIR%"}},
+    {"drive path", Product("P") + File("app.exe", "C:\\\\a.txt"), {"files[0]", "must begin with %DIR%"}},
+    {"macro with more letters", Product("P") + File("app.exe", "%DIRS%\\\\a.txt"), {"files[0]", "must begin with %DIR%"}},
+    {"macro in small letters", Product("P") + File("app.exe", "%dir%\\\\b.txt"), {"files[0]", "small letters"}},
+    {"file at a bare macro", Product("P") + File("app.exe", "%DIR%"), {"files[0]", "folder only"}},
+    {"macro after the beginning", Product("P") + File("app.exe", "%DIR%\\\\%SYSTEM%\\\\a.txt"), {"files[0]", "%SYSTEM%"}},
+    {"colon after the macro", Product("P") + File("app.exe", "%DIR%\\\\a:b.txt"), {"files[0]", "':'"}},
+    {"folder target with a trailing dot", Product("P") + File("bin", "%DIR%\\\\bin."), {"files[0] (source \"bin\")", "\"bin.\""}},
+    {"trailing blank inside a folder", Product("P") + File("blank", "%DIR%\\\\b"), {"files[0] (source \"blank\")", "dot or a space"}},
+    // Letters Windows does not tell apart, Windows-1252's own among them.
+    {"S with caron", Product("P") + File("app.exe", "%DIR%\\\\\xC5\xA0x.txt") + File("bin/tool.exe", "%DIR%\\\\\xC5\xA1x.txt"),
+     {"files[1]", "same place", "\xC5\xA1x.txt"}},
+    {"OE ligature", Product("P") + File("app.exe", "%DIR%\\\\\xC5\x92.txt") + File("bin/tool.exe", "%DIR%\\\\\xC5\x93.txt"), {"files[1]", "same place"}},
+    {"Z with caron", Product("P") + File("app.exe", "%DIR%\\\\\xC5\xBD.txt") + File("bin/tool.exe", "%DIR%\\\\\xC5\xBE.txt"), {"files[1]", "same place"}},
+    {"Y with diaeresis", Product("P") + File("app.exe", "%DIR%\\\\\xC5\xB8.txt") + File("bin/tool.exe", "%DIR%\\\\\xC3\xBF.txt"), {"files[1]", "same place"}},
+    {"thorn", Product("P") + File("app.exe", "%DIR%\\\\\xC3\x9E.txt") + File("bin/tool.exe", "%DIR%\\\\\xC3\xBE.txt"), {"files[1]", "same place"}},
     {"run_at_finish on a folder", Product("P") + File("bin", "%DIR%\\\\bin", "run_at_finish = true\n"),
      {"files[0] (source \"bin\")", "no effect on a folder"}},
     {"bad shortcut name", Product("P") + File("app.exe", "%DIR%\\\\a.exe", "shortcut_name = \"a/b\"\n"),
@@ -59,6 +85,8 @@ const BadManifest kBadManifests[] = {
     {"pipe in a folder", Product("P") + File("odd", "%DIR%\\\\odd"), {"files[0] (source \"odd\")", "pipe", "neither a file nor a folder"}},
     {"name Windows cannot hold", Product("P") + File("colon", "%DIR%\\\\c"), {"files[0] (source \"colon\")", "a:b"}},
     {"device name in a folder", Product("P") + File("device", "%DIR%\\\\d"), {"files[0] (source \"device\")", "device name"}},
+    {"backslash in a name in a folder", Product("P") + File("slashed", "%DIR%\\\\s"), {"files[0] (source \"slashed\")", "a\\b.txt", "backslash"}},
+    {"backslash in a file's name", Product("P") + File("a\\\\b.txt", "%DIR%\\\\"), {"files[0]", "backslash"}},
     // Registry values.
     {"root key in lower case", kOk + Registry("hkey_local_machine", "REG_SZ", "\"x\""), {"registry[0]", "root"}},
     {"abbreviated root key", kOk + Registry("HKLM", "REG_SZ", "\"x\""), {"registry[0]", "HKLM"}},
@@ -100,6 +128,7 @@ const BadManifest kBadManifests[] = {
      {"files[0]", "desktop", "true or false"}},
     {"TOML syntax error", "[product\nname = \"P\"\n", {"line 1"}},
     {"missing information text", "[product]\nname = \"P\"\ninformation = \"nothere.txt\"\n", {"product", "information", "nothere.txt"}},
+    {"information text with NUL bytes", "[product]\nname = \"P\"\ninformation = \"nul.txt\"\n", {"product", "nul.txt", "NUL"}},
     {"picture that is no bitmap", kOk + "[background]\npicture = \"app.exe\"\n", {"background", "bitmap"}},
 };
 
@@ -110,6 +139,10 @@ class ManifestRefusal : public ::testing::TestWithParam<BadManifest> {
     tree_.WriteFile("bin/tool.exe", "tool");
     tree_.WriteFile("colon/a:b", "x");
     tree_.WriteFile("device/con.txt", "x");
+    tree_.WriteFile("blank/b.txt ", "x");
+    tree_.WriteFile("slashed/a\\b.txt", "x");
+    tree_.WriteFile("a\\b.txt", "x");
+    tree_.WriteFile("nul.txt", std::string("H\0i\0", 4));  // UTF-16 without its byte-order mark
     tree_.MakeFolder("odd");
     ASSERT_EQ(mkfifo(tree_.Path("odd/pipe").c_str(), 0600), 0);
     // Sparse, so it takes no disk space.
@@ -133,6 +166,7 @@ TEST_P(ManifestRefusal, NamesTheEntryAndLeavesNoOutput) {
   for (const std::string& text : bad.expected) {
     EXPECT_NE(error.find(text), std::string::npos) << "message: " << error << "\nlacks: " << text;
   }
+  EXPECT_EQ(ForTerminal(error), error) << "the message is not UTF-8";
   EXPECT_TRUE(tree_.OutputFiles().empty());
 }
 

@@ -63,6 +63,41 @@ TEST(TextConversion, TextFilesMayBeUtf8OrAlreadyAnsi) {
   }
 }
 
+// What Notepad writes as "Unicode" is UTF-16 with a byte-order mark; without the mark its
+// NUL bytes give it away, and the setup would show only the first letter.
+TEST(TextConversion, TextFilesMayBeUtf16WithAByteOrderMark) {
+  const struct {
+    std::string bytes;
+    const char* ansi;  // nullptr: refused
+    const char* reason;
+  } cases[] = {
+      {std::string("\xFF\xFEH\0\xE9\0\r\0\n\0", 10), "H\xE9\r\n", ""},          // little endian
+      {std::string("\xFE\xFF\0H\0\xE9\x20\xAC", 8), "H\xE9\x80", ""},           // big endian, euro sign
+      {std::string("\xFF\xFE", 2), "", ""},
+      {std::string("\xFF\xFEH\0i", 5), nullptr, "half a character"},
+      {std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), nullptr, "U+1F600"},         // a surrogate pair, outside Windows-1252
+      {std::string("\xFF\xFE\x00\xDE" "a\0", 6), nullptr, "UTF-16"},             // a lone low surrogate
+      {std::string("\xFF\xFE\x3D\xD8" "a\0", 6), nullptr, "UTF-16"},             // a high surrogate without its partner
+      {std::string("\xFF\xFE\xE5\x65", 4), nullptr, "U+65E5"},
+      {std::string("H\0i\0", 4), nullptr, "byte-order mark"},                    // UTF-16 without the mark
+      {std::string("\xEF\xBB\xBFH\0", 5), nullptr, "NUL"},
+      {std::string("\xFF\xFE\0\0", 4), nullptr, "NUL"},
+  };
+  for (const auto& c : cases) {
+    std::string ansi, error;
+    const bool converted = TextFileToAnsi(c.bytes, &ansi, &error);
+    EXPECT_EQ(converted, c.ansi != nullptr) << JsonString(c.bytes);
+    if (converted && c.ansi != nullptr) EXPECT_EQ(ansi, c.ansi) << JsonString(c.bytes);
+    if (!converted) EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+  }
+}
+
+TEST(TextConversion, TerminalTextIsUtf8) {
+  EXPECT_EQ(ForTerminal("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xC3\xA9 \xE2\x82\xAC");
+  EXPECT_EQ(ForTerminal("caf\xE9 \x80"), "caf\\xE9 \\x80");
+  EXPECT_EQ(ForTerminal("end \xC3"), "end \\xC3");
+}
+
 TEST(JsonText, EscapesSoTheOutputIsPlainAscii) {
   EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
   EXPECT_EQ(JsonString("%DIR%\\bin"), "\"%DIR%\\\\bin\"");

@@ -84,8 +84,10 @@ extern "C" void CleanUpAndStop(int signalNumber) {
 }  // namespace
 
 void InstallInterruptCleanup() {
-  std::signal(SIGINT, CleanUpAndStop);
-  std::signal(SIGTERM, CleanUpAndStop);
+  for (const int signalNumber : {SIGINT, SIGTERM}) {
+    // A signal ignored from the start (a background job of a shell, nohup) stays ignored.
+    if (std::signal(signalNumber, CleanUpAndStop) == SIG_IGN) std::signal(signalNumber, SIG_IGN);
+  }
 }
 
 void RemoveFileOnInterrupt(const std::string& path) { Register(files, path); }

@@ -84,6 +84,64 @@ beside/brisklay build manifest.toml -o out/Beside.exe >/dev/null 2>&1 || fail "b
 expect_failure "no setup program" "--setup PATH" build manifest.toml -o out/Setup.exe
 expect_failure "setup program not a program" "not a Windows program" build manifest.toml -o out/Setup.exe --setup manifest.toml
 
+# What users expect of --help and --version: on stdout, exit 0; no command at all is a
+# usage error.
+"$brisklay" --version >version.out 2>&1 || fail "--version exited $?"
+grep -Eq '^brisklay [0-9]+\.[0-9]+' version.out || fail "--version printed: $(cat version.out)"
+check_help() {
+  expected=$1
+  shift
+  "$brisklay" "$@" >help.out 2>help.err || fail "$* exited $?"
+  [ -s help.err ] && fail "$* wrote to stderr: $(cat help.err)"
+  for text in usage: "exit status" "$expected"; do
+    grep -qF -- "$text" help.out || fail "$* lacks '$text': $(cat help.out)"
+  done
+}
+check_help "dump" --help
+check_help "--root DIR" build --help
+check_help "--as KIND" dump -h
+"$brisklay" >/dev/null 2>&1
+[ $? -eq 2 ] || fail "brisklay without a command did not exit 2"
+
+# Names in messages reach a UTF-8 terminal as UTF-8, not as the Windows-1252 bytes the
+# setup stores.
+cat > twice.toml <<'TOML'
+[product]
+name = "P"
+[[files]]
+source = "product/app.exe"
+target = "%DIR%\\Šx.exe"
+[[files]]
+source = "product/docs/readme.txt"
+target = "%DIR%\\šx.exe"
+TOML
+expect_failure "same target in other case" 'same place as files[0] (source "product/app.exe") (%DIR%\šx.exe)' \
+  build twice.toml -o out/Setup
+iconv -f UTF-8 -t UTF-8 fail.err >/dev/null 2>&1 || fail "the message is not UTF-8: $(od -c fail.err | head -5)"
+
+# Ctrl+C or SIGTERM in the middle of a build: the temporary files and the folder the build
+# made go, and the signal ends the command as usual. A payload that takes a while to
+# compress gives the signal time to arrive.
+mkdir -p big
+head -c 48000000 /dev/urandom > big/noise.bin
+printf '[product]\nname = "P"\n[[files]]\nsource = "big"\ntarget = "%%DIR%%"\n' > big.toml
+for signal in INT TERM; do
+  rm -rf out && mkdir out
+  # A shell starts background jobs with SIGINT ignored; a terminal's Ctrl+C is not.
+  env --default-signal=INT "$brisklay" build big.toml -o out/new/Setup >/dev/null 2>&1 &
+  build=$!
+  waited=0
+  until ls out/new 2>/dev/null | grep -q tmp || [ $waited -ge 200 ]; do
+    sleep 0.05
+    waited=$((waited + 1))
+  done
+  kill -s $signal $build
+  wait $build
+  status=$?
+  [ $status -gt 128 ] || fail "SIG$signal: the build exited $status"
+  [ -z "$(ls out)" ] || fail "SIG$signal: left $(ls -R out)"
+done
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1

@@ -10,6 +10,8 @@
 #define TOML_EXCEPTIONS 0
 #include <toml++/toml.h>
 
+#include "builder/toml_escaping.h"
+
 namespace {
 
 // Reads the keys of one table, each at most once, and reports the first mistake in the
@@ -273,7 +275,9 @@ bool CheckTopLevelKeys(const toml::table& root, std::string* error) {
 
 bool ReadManifestText(const std::string& text, const std::string& sourceName, Manifest* manifest,
                       std::string* error) {
-  toml::parse_result parsed = toml::parse(text, sourceName);
+  std::string escaped;
+  if (!EscapeNonAsciiForToml(text, &escaped, error)) return false;
+  toml::parse_result parsed = toml::parse(escaped, sourceName);
   if (!parsed) {
     const toml::parse_error& failure = parsed.error();
     std::ostringstream message;

@@ -110,7 +110,7 @@ bool CheckPart(const std::string& part, std::string* reason) {
     return false;
   }
   if (part == "." || part == "..") {
-    *reason = "holds the part \"" + part + "\", which Windows resolves away; write the path without it";
+    *reason = "has the part \"" + part + "\", which Windows resolves away; write the path without it";
     return false;
   }
   for (const char* macro : kPathMacros) {
@@ -121,7 +121,7 @@ bool CheckPart(const std::string& part, std::string* reason) {
   }
   std::string why;
   if (!IsValidWindowsFileName(part, &why)) {
-    *reason = "holds the part \"" + AnsiToUtf8(part) + "\", which " + why;
+    *reason = "has the part \"" + AnsiToUtf8(part) + "\", which " + why;
     return false;
   }
   return true;

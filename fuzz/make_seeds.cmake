@@ -1,6 +1,6 @@
 # Prepares the fuzzers' corpora before they run: builds every example manifest with the
 # builder when it is there, then writes the seeds.
-#   -DSEED_TOOL=... -DWORK=... [-DBRISKLAY=... -DEXAMPLES=...]
+#   -DSEED_TOOL=... -DWORK=... -DEXAMPLES=... [-DBRISKLAY=...]
 
 set(builder_out ${WORK}/builder)
 file(REMOVE_RECURSE ${builder_out})
@@ -43,6 +43,13 @@ execute_process(COMMAND ${SEED_TOOL} ${WORK} ${builder_out} RESULT_VARIABLE resu
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "fuzz_make_seeds failed")
 endif()
+
+# The examples' manifests seed the manifest reader, their texts the text conversion.
+file(GLOB_RECURSE example_manifests ${EXAMPLES}/*.toml)
+file(COPY ${example_manifests} DESTINATION ${WORK}/seeds/manifest)
+file(GLOB_RECURSE example_texts ${EXAMPLES}/*.txt)
+list(FILTER example_texts EXCLUDE REGEX "CMakeLists.txt$")
+file(COPY ${example_texts} DESTINATION ${WORK}/seeds/text_file)
 
 # The resource tests' linked programs seed the program reader.
 file(GLOB programs ${CMAKE_CURRENT_LIST_DIR}/../tests/pe/data/*.exe)

@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kTargets[] = {"summary_record", "data_file", "uninstall_log", "decompress"};
+const char* const kTargets[] = {"summary_record", "data_file", "uninstall_log", "decompress", "manifest",
+                                "text_file"};
 
 struct Output {
   explicit Output(const fs::path& path) : stream(fopen(path.string().c_str(), "wb")) {}
@@ -129,6 +130,25 @@ bool Compress(const fs::path& source, const fs::path& destination) {
 
 // The builder names its outputs BASE.exe.sum.bin and BASE.exe.archive.bin; the inflated
 // archive is a data file.
+// The encodings a text file may come in, each with a letter outside ASCII.
+bool WriteTextFiles(const fs::path& dir) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } texts[] = {
+      {"utf8_bom", std::string("\xEF\xBB\xBF" "Caf\xC3\xA9\r\n")},
+      {"utf16_le", std::string("\xFF\xFE" "C\0a\0f\0\xE9\0\r\0\n\0", 14)},
+      {"utf16_be", std::string("\xFE\xFF\0C\0a\0f\0\xE9\0\r\0\n", 14)},
+      {"windows_1252", std::string("Caf\xE9 \x80\r\n")},
+  };
+  bool ok = true;
+  for (const auto& text : texts) {
+    Output out(dir / text.name);
+    ok = out.stream != nullptr && fwrite(text.bytes.data(), 1, text.bytes.size(), out.stream) == text.bytes.size() && ok;
+  }
+  return ok;
+}
+
 bool TakeBuilderOutput(const fs::path& builderDir, const fs::path& seeds) {
   bool ok = true;
   for (const fs::directory_entry& file : fs::directory_iterator(builderDir)) {
@@ -172,6 +192,7 @@ int main(int argc, char** argv) {
   ok = WriteDataFile(seeds / "data_file" / "empty", false) && ok;
   ok = WriteDataFile(seeds / "data_file" / "records", true) && ok;
   ok = WriteLogs(seeds / "uninstall_log") && ok;
+  ok = WriteTextFiles(seeds / "text_file") && ok;
   ok = Compress(seeds / "data_file" / "records", seeds / "decompress" / "records") && ok;
   ok = Compress(seeds / "summary_record" / "three_entries", seeds / "decompress" / "summary") && ok;
   if (argc == 3 && fs::is_directory(argv[2])) ok = TakeBuilderOutput(argv[2], seeds) && ok;

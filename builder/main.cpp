@@ -7,6 +7,7 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <windows.h>
 #include <io.h>
 #define isatty _isatty
 #define fileno _fileno
@@ -177,6 +178,10 @@ int main(int argc, char** argv) {
     std::cout << "brisklay " BRISKLAY_VERSION "\n";
     return 0;
   }
+#ifdef _WIN32
+  // Messages are UTF-8; a Windows console shows them as such only when told.
+  SetConsoleOutputCP(CP_UTF8);
+#endif
   InstallInterruptCleanup();
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args[0] == "build") return RunBuild(rest);

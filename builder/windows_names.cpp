@@ -19,8 +19,11 @@ bool IsReservedDeviceName(const std::string& name) {
   for (const char* device : kFixed) {
     if (stem == device) return true;
   }
-  return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-         stem[3] >= '1' && stem[3] <= '9';
+  // Windows also takes the superscript digits one to three (Windows-1252 0xB9, 0xB2, 0xB3)
+  // as port numbers.
+  const bool portDigit = stem.size() == 4 && ((stem[3] >= '1' && stem[3] <= '9') || stem[3] == '\xB9' ||
+                                              stem[3] == '\xB2' || stem[3] == '\xB3');
+  return portDigit && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0);
 }
 
 }  // namespace

@@ -28,6 +28,16 @@ TEST(TargetPaths, AcceptsWhatTheSetupExpandsToAProperPath) {
   }
 }
 
+TEST(TargetPaths, DeviceNamesAreRefusedInAnyPart) {
+  const char* const devices[] = {"%DIR%\\con", "%DIR%\\Nul.txt", "%DIR%\\COM9\\a", "%DIR%\\lpt1 .log",
+                                 "%DIR%\\COM\xB9", "%DIR%\\LPT\xB3.txt"};
+  for (const char* path : devices) {
+    std::string reason;
+    EXPECT_FALSE(IsValidTargetPath(path, false, &reason)) << path;
+    EXPECT_NE(reason.find("device name"), std::string::npos) << path << ": " << reason;
+  }
+}
+
 TEST(TargetPaths, ComparisonFollowsWindows) {
   const struct {
     const char* a;

@@ -1,6 +1,7 @@
 // brisklay: builds setup data from a manifest, and shows setup data files as JSON.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -22,14 +23,17 @@ namespace {
 
 const char kUsage[] =
     "usage:\n"
-    "  brisklay build MANIFEST -o Setup.exe [--setup PATH] [--root DIR]\n"
+    "  brisklay build MANIFEST -o Setup.exe [--setup PATH] [--root DIR] [-j N] [--strip-signature]\n"
     "      writes Setup.exe: a copy of the setup program with the setup data attached.\n"
-    "      The setup program is PATH, else $BRISKLAY_SETUP, else setup.exe beside brisklay.\n"
-    "  brisklay build MANIFEST -o BASE [--root DIR]\n"
+    "      The setup program is PATH, else $BRISKLAY_SETUP, else setup.exe beside brisklay\n"
+    "      or in ../lib/brisklay/. A signed setup program is refused unless --strip-signature.\n"
+    "  brisklay build MANIFEST -o BASE [--root DIR] [-j N]\n"
     "      writes the setup data beside the setup program instead: BASE.exe.sum.bin,\n"
     "      BASE.exe.archive.bin and, when the manifest has them, BASE.exe.info.txt,\n"
     "      BASE.exe.eula.txt and BASE.exe.img.bmp.\n"
-    "      In both, sources are found below DIR, or beside the manifest without --root.\n"
+    "      In both, sources are found below DIR, or beside the manifest without --root;\n"
+    "      -j N compresses on N threads (default: one per core; the output is the same).\n"
+    "      With SOURCE_DATE_EPOCH set, no stored time is later than it.\n"
     "  brisklay dump FILE [--as summary|data|archive|log]\n"
     "      prints a summary record (*.sum.bin), a compressed archive (*.archive.bin), an\n"
     "      inflated data file (--as data) or an uninstall log (*.log) as JSON.\n";
@@ -48,6 +52,14 @@ void ShowProgress(uint64_t done, uint64_t total) {
   std::fflush(stderr);
 }
 
+bool ParseThreads(const std::string& text, unsigned* threads) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  const unsigned value = static_cast<unsigned>(std::stoul(text));
+  if (value < 1 || value > 256) return false;
+  *threads = value;
+  return true;
+}
+
 int RunBuild(const std::vector<std::string>& args) {
   BuildRequest request;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -58,6 +70,12 @@ int RunBuild(const std::vector<std::string>& args) {
       request.sourceRoot = args[++i];
     } else if (args[i] == "--setup" && hasValue) {
       request.setupProgram = args[++i];
+    } else if ((args[i] == "-j" || args[i] == "--jobs") && hasValue) {
+      if (!ParseThreads(args[++i], &request.threads)) {
+        return UsageError("-j takes a number of threads from 1 to 256, not \"" + args[i] + "\"");
+      }
+    } else if (args[i] == "--strip-signature") {
+      request.stripSignature = true;
     } else if (request.manifestPath.empty() && !args[i].empty() && args[i][0] != '-') {
       request.manifestPath = args[i];
     } else {
@@ -70,6 +88,7 @@ int RunBuild(const std::vector<std::string>& args) {
   const bool setupProgram = WritesSetupProgram(request.outputBase);
   if (setupProgram && request.setupProgram.empty()) request.setupProgram = DefaultSetupProgram();
   if (isatty(fileno(stderr))) request.progress = ShowProgress;
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) request.sourceDateEpoch = epoch;
 
   BuildResult result;
   std::string error;

@@ -1,13 +1,17 @@
 #include "builder/build_setup.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <vector>
 
+#include "builder/build_epoch.h"
 #include "builder/data_file_writer.h"
 #include "builder/manifest_reader.h"
-#include "builder/message_capture.h"
 #include "builder/output_files.h"
 #include "builder/payload_plan.h"
 #include "builder/registry_plan.h"
@@ -15,8 +19,7 @@
 #include "builder/setup_program_writer.h"
 #include "builder/side_files.h"
 #include "builder/summary_writer.h"
-#include "common/app_messages.h"
-#include "compress/archive.h"
+#include "compress/parallel_deflate.h"
 
 namespace fs = std::filesystem;
 
@@ -37,6 +40,7 @@ struct Prepared {
   std::vector<RegistryEntry> registry;
   SideFiles side;
   SetupProgram program;  // only when writing a Setup.exe
+  BuildEpoch epoch;
 };
 
 // Where the output goes: BASE (for the data files' names) and, for a Setup.exe, its
@@ -57,19 +61,39 @@ OutputNames NamesOf(const std::string& output) {
 
 bool Prepare(const BuildRequest& request, const OutputNames& names, Prepared* prepared, std::string* error) {
   Manifest manifest;
-  if (!ReadManifestFile(request.manifestPath, &manifest, error)) return false;
+  if (!ParseBuildEpoch(request.sourceDateEpoch, &prepared->epoch, error) ||
+      !ReadManifestFile(request.manifestPath, &manifest, error)) {
+    return false;
+  }
   if (names.setupProgram) {
     if (request.setupProgram.empty()) {
       *error = "no setup program to copy: name one with --setup PATH or BRISKLAY_SETUP, or put setup.exe beside brisklay";
       return false;
     }
     if (!LoadSetupProgram(request.setupProgram, &prepared->program, error)) return false;
+    if (prepared->program.image.Directory(kDirectorySecurity).size != 0 && !request.stripSignature) {
+      *error = "setup program: " + request.setupProgram +
+               " is signed, and its signature cannot cover the setup data added to it: sign the "
+               "Setup.exe after building it, and build from this copy with --strip-signature "
+               "to drop its signature";
+      return false;
+    }
   }
   const fs::path root = request.sourceRoot.empty() ? manifest.folder : fs::u8path(request.sourceRoot);
-  const std::string setupFilePath = fs::absolute(fs::u8path(names.base)).u8string() + names.extension;
-  return MakeSetupConfig(manifest, setupFilePath, &prepared->config, error) &&
-         PlanPayload(manifest, root, &prepared->plan, error) &&
-         PlanRegistry(manifest, &prepared->registry, error) && LoadSideFiles(manifest, &prepared->side, error);
+  // Nothing reads the stored path back, and a full path would make the bytes depend on
+  // the build folder: the file name alone keeps builds in different folders identical.
+  const std::string setupFilePath = fs::u8path(names.base).filename().u8string() + names.extension;
+  if (!MakeSetupConfig(manifest, setupFilePath, &prepared->config, error) ||
+      !PlanPayload(manifest, root, &prepared->plan, error) || !PlanRegistry(manifest, &prepared->registry, error) ||
+      !LoadSideFiles(manifest, &prepared->side, error)) {
+    return false;
+  }
+  for (PlannedEntry& planned : prepared->plan.entries) {
+    ClampFileTime(prepared->epoch, &planned.entry.CreationTime);
+    ClampFileTime(prepared->epoch, &planned.entry.LastAccessTime);
+    ClampFileTime(prepared->epoch, &planned.entry.LastWriteTime);
+  }
+  return true;
 }
 
 DataFileHead MakeHead(const Prepared& prepared) {
@@ -83,27 +107,34 @@ DataFileHead MakeHead(const Prepared& prepared) {
   return head;
 }
 
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
 bool Compress(const BuildRequest& request, const std::string& dataPath, const std::string& archivePath,
               BuildResult* result, std::string* error) {
-  std::error_code ignored;
-  const uint64_t total = fs::file_size(fs::u8path(dataPath), ignored);
-  uint64_t done = 0;
-  Archive archive;
-  archive.SetNotifier([&](unsigned message, uintptr_t) -> intptr_t {
-    if (message == WM_APP_ARCHIVE_PROGRESS && request.progress) {
-      done = std::min<uint64_t>(done + kStreamChunkSize, total);
-      request.progress(done, total);
-    }
-    return 0;  // never asks to stop
-  });
-  MessageCapture messages;
-  const int code = archive.CompressFile(dataPath.c_str(), archivePath.c_str(), &result->dataFileCrc,
-                                        &result->setupDataCrc, kBestCompression);
-  if (code != kArchiveOk) {
-    *error = "compressing the data file failed: " +
-             (messages.Text().empty() ? std::string(Archive::ResultMessage(code)) : messages.Text());
+  UniqueFile in(std::fopen(dataPath.c_str(), "rb"));
+  UniqueFile out(std::fopen(archivePath.c_str(), "wb"));
+  if (!in || !out) {
+    *error = "cannot open " + (in ? archivePath : dataPath) + ": " + std::strerror(errno);
     return false;
   }
+  std::error_code ignored;
+  const uint64_t total = fs::file_size(fs::u8path(dataPath), ignored);
+  ParallelDeflate compressor(kBestCompression, request.threads);
+  if (request.progress) compressor.SetProgress([&](uint64_t done) { request.progress(done, total); });
+  ParallelDeflate::Checksums sums;
+  if (!compressor.Compress(in.get(), out.get(), &sums, error)) {
+    *error = "compressing the data file failed: " + *error;
+    return false;
+  }
+  if (std::fclose(out.release()) != 0) {
+    *error = "cannot write " + archivePath + ": " + std::strerror(errno);
+    return false;
+  }
+  result->dataFileCrc = sums.plainCrc;
+  result->setupDataCrc = sums.streamCrc;
   return true;
 }
 
@@ -141,6 +172,7 @@ bool WriteSetupProgramOutput(const Prepared& prepared, const OutputNames& names,
   data.license = prepared.side.license;
   data.hasPicture = prepared.side.hasPicture;
   data.picture = prepared.side.picture;
+  data.epoch = prepared.epoch;
   if (!ReadBytes(archivePath, &data.archive, error) || !ReadBytes(summaryPath, &data.summary, error)) return false;
   if (!WriteSetupProgram(prepared.program, std::move(data), outputs.Add(names.extension), &result->notes, error)) {
     return false;

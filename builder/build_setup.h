@@ -18,6 +18,12 @@ struct BuildRequest {
   std::string sourceRoot;  // where sources are found; empty: the manifest's folder
   // Called while the data file is compressed, with the bytes compressed so far and in all.
   std::function<void(uint64_t done, uint64_t total)> progress;
+  unsigned threads = 0;  // compression threads; 0: one per core
+  // A signed setup program is refused (its signature cannot cover the new data) unless
+  // this says to drop the signature.
+  bool stripSignature = false;
+  // SOURCE_DATE_EPOCH: when not empty, no stored time is later than it.
+  std::string sourceDateEpoch;
 };
 
 struct BuildResult {

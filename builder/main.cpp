@@ -1,6 +1,7 @@
 // brisklay: builds setup data from a manifest, and shows setup data files as JSON.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -28,7 +29,7 @@ namespace {
 #endif
 
 const char kUsage[] =
-    "usage: brisklay build MANIFEST -o OUTPUT [--setup PATH] [--root DIR]\n"
+    "usage: brisklay build MANIFEST -o OUTPUT [--setup PATH] [--root DIR] [-j N] [--strip-signature]\n"
     "       brisklay dump FILE [--as summary|data|archive|log]\n"
     "       brisklay --help | --version\n"
     "\n"
@@ -39,7 +40,7 @@ const char kUsage[] =
     "\"brisklay COMMAND --help\" shows a command's options.\n";
 
 const char kBuildUsage[] =
-    "usage: brisklay build MANIFEST -o OUTPUT [--setup PATH] [--root DIR]\n"
+    "usage: brisklay build MANIFEST -o OUTPUT [--setup PATH] [--root DIR] [-j N] [--strip-signature]\n"
     "\n"
     "Makes the setup that MANIFEST (a TOML file) describes.\n"
     "\n"
@@ -50,13 +51,19 @@ const char kBuildUsage[] =
     "                       OUTPUT.exe.archive.bin and, when the manifest has them,\n"
     "                       OUTPUT.exe.info.txt, OUTPUT.exe.eula.txt and OUTPUT.exe.img.bmp.\n"
     "  --setup PATH         the setup program a Setup.exe is made from; without it\n"
-    "                       $BRISKLAY_SETUP, else setup.exe beside brisklay\n"
+    "                       $BRISKLAY_SETUP, else setup.exe beside brisklay or in\n"
+    "                       ../lib/brisklay/ from brisklay's folder\n"
+    "  --strip-signature    drops the signature of a signed setup program, which could\n"
+    "                       not cover the attached data; without it such a program is refused\n"
     "  --root DIR           the folder the manifest's sources are found in; without it\n"
     "                       the manifest's folder\n"
+    "  -j N                 compresses on N threads (default: one per core); the output\n"
+    "                       is the same for any N\n"
     "  -h, --help           shows this help\n"
     "\n"
     "The output appears whole or not at all: a build that fails or is interrupted leaves\n"
-    "neither files nor folders behind.\n";
+    "neither files nor folders behind. With SOURCE_DATE_EPOCH set, no stored time is later\n"
+    "than it, so that the same inputs give the same bytes.\n";
 
 const char kDumpUsage[] =
     "usage: brisklay dump FILE [--as summary|data|archive|log]\n"
@@ -100,6 +107,14 @@ void ShowProgress(uint64_t done, uint64_t total) {
   std::fflush(stderr);
 }
 
+bool ParseThreads(const std::string& text, unsigned* threads) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  const unsigned value = static_cast<unsigned>(std::stoul(text));
+  if (value < 1 || value > 256) return false;
+  *threads = value;
+  return true;
+}
+
 int RunBuild(const std::vector<std::string>& args) {
   if (AsksForHelp(args)) return Help(kBuildUsage);
   BuildRequest request;
@@ -111,6 +126,12 @@ int RunBuild(const std::vector<std::string>& args) {
       request.sourceRoot = args[++i];
     } else if (args[i] == "--setup" && hasValue) {
       request.setupProgram = args[++i];
+    } else if ((args[i] == "-j" || args[i] == "--jobs") && hasValue) {
+      if (!ParseThreads(args[++i], &request.threads)) {
+        return UsageError("-j takes a number of threads from 1 to 256, not \"" + args[i] + "\"");
+      }
+    } else if (args[i] == "--strip-signature") {
+      request.stripSignature = true;
     } else if (request.manifestPath.empty() && !args[i].empty() && args[i][0] != '-') {
       request.manifestPath = args[i];
     } else {
@@ -123,6 +144,7 @@ int RunBuild(const std::vector<std::string>& args) {
   const bool setupProgram = WritesSetupProgram(request.outputBase);
   if (setupProgram && request.setupProgram.empty()) request.setupProgram = DefaultSetupProgram();
   if (isatty(fileno(stderr))) request.progress = ShowProgress;
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) request.sourceDateEpoch = epoch;
 
   BuildResult result;
   std::string error;

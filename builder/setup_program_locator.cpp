@@ -32,7 +32,13 @@ std::string DefaultSetupProgram() {
   }
   const fs::path own = OwnExecutable();
   if (own.empty()) return "";
-  const fs::path beside = own.parent_path() / "setup.exe";
-  std::error_code failure;
-  return fs::is_regular_file(beside, failure) ? beside.u8string() : "";
+  // Beside brisklay in a build tree; in an installed tree (bin/ and lib/brisklay/ of one
+  // prefix, wherever that prefix was moved) relative to it.
+  const fs::path candidates[] = {own.parent_path() / "setup.exe",
+                                 own.parent_path().parent_path() / "lib" / "brisklay" / "setup.exe"};
+  for (const fs::path& candidate : candidates) {
+    std::error_code failure;
+    if (fs::is_regular_file(candidate, failure)) return candidate.lexically_normal().u8string();
+  }
+  return "";
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "builder/pe/pe_checksum.h"
 #include "builder/pe/resource_attach.h"
 #include "builder/pe/resource_reader.h"
 
@@ -39,6 +40,15 @@ void PutSetupData(SetupData& data, ResourceTree& tree) {
   if (data.hasPicture) {
     tree.Replace(ResourceKey::Id(kTypeBitmap), ResourceKey::Id(kPictureId), Bytes(data.picture.begin(), data.picture.end()));
   }
+}
+
+// The link time in the file header is the one time a program carries in every copy.
+void ClampTimeStamp(const PeImage& image, const BuildEpoch& epoch, Bytes& output) {
+  const uint32_t field = image.FileHeaderOffset() + 4;
+  uint32_t stamp = 0;
+  if (!ReadU32(output, field, &stamp) || ClampUnixTime(epoch, stamp) == stamp) return;
+  WriteU32(output, field, ClampUnixTime(epoch, stamp));
+  WriteU32(output, image.ChecksumOffset(), ComputePeChecksum(output, image.ChecksumOffset()));
 }
 
 bool WriteFileBytes(const std::string& path, const Bytes& bytes, std::string* error) {
@@ -83,5 +93,6 @@ bool WriteSetupProgram(const SetupProgram& program, SetupData data, const std::s
   if (attachNotes.droppedBoundImports) {
     notes->push_back("the setup program's bound imports were dropped; Windows binds them when it loads it");
   }
+  ClampTimeStamp(program.image, data.epoch, output);
   return WriteFileBytes(outputPath, output, error);
 }

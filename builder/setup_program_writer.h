@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/build_epoch.h"
 #include "builder/pe/pe_image.h"
 #include "builder/pe/resource_tree.h"
 
@@ -26,6 +27,7 @@ struct SetupData {
   std::string license;
   bool hasPicture = false;
   std::string picture;  // the whole .bmp file
+  BuildEpoch epoch;     // the program's own time stamp is kept no later than this
 };
 
 // Writes the copy to `outputPath`. `notes` receives what the user should know about the

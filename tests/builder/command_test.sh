@@ -83,6 +83,9 @@ mkdir -p beside && cp "$brisklay" beside/brisklay && cp "$setup_program" beside/
 beside/brisklay build manifest.toml -o out/Beside.exe >/dev/null 2>&1 || fail "build with setup.exe beside brisklay failed"
 expect_failure "no setup program" "--setup PATH" build manifest.toml -o out/Setup.exe
 expect_failure "setup program not a program" "not a Windows program" build manifest.toml -o out/Setup.exe --setup manifest.toml
+expect_failure "thread count of 0" "-j takes a number of threads" build manifest.toml -o out/Setup -j 0
+expect_failure "thread count not a number" "-j takes a number of threads" build manifest.toml -o out/Setup -j x
+SOURCE_DATE_EPOCH=yesterday expect_failure "SOURCE_DATE_EPOCH not a number" "SOURCE_DATE_EPOCH must be a number" build manifest.toml -o out/Setup
 
 # What users expect of --help and --version: on stdout, exit 0; no command at all is a
 # usage error.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "builder/build_setup.h"
 #include "builder/pe/pe_image.h"
 #include "builder/pe/resource_reader.h"
@@ -123,6 +125,41 @@ TEST_F(SetupProgramBuild, AnUnusableSetupProgramLeavesNoOutput) {
     EXPECT_NE(error.find(c.expected), std::string::npos) << c.label << ": " << error;
     EXPECT_TRUE(tree_.OutputFiles().empty()) << c.label;
   }
+}
+
+// A certificate table at the end of the file, where signing puts it.
+std::string SignedCopy(const std::string& program, const std::string& path) {
+  PeImage image;
+  std::string error;
+  if (!PeImage::ReadFile(program, &image, &error)) return error;
+  Bytes file = image.File();
+  const uint32_t at = static_cast<uint32_t>(file.size());
+  file.resize(file.size() + 64, 0xC0);
+  WriteU32(file, image.DirectoryOffset(kDirectorySecurity), at);
+  WriteU32(file, image.DirectoryOffset(kDirectorySecurity) + 4, 64);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+  return "";
+}
+
+TEST_F(SetupProgramBuild, ASignedSetupProgramIsRefusedUnlessItsSignatureMayGo) {
+  const std::string signedProgram = tree_.Path("signed.exe").string();
+  ASSERT_EQ(SignedCopy(kProgram, signedProgram), "");
+  request_.setupProgram = signedProgram;
+  std::string error;
+  EXPECT_FALSE(Build(tree_.OutputBase() + ".exe", &error));
+  EXPECT_NE(error.find("signed.exe is signed"), std::string::npos) << error;
+  EXPECT_NE(error.find("--strip-signature"), std::string::npos) << error;
+  EXPECT_TRUE(tree_.OutputFiles().empty());
+
+  request_.stripSignature = true;
+  request_.outputBase = tree_.OutputBase() + ".exe";
+  BuildResult result;
+  ASSERT_TRUE(BuildSetup(request_, &result, &error)) << error;
+  PeImage built;
+  ASSERT_TRUE(PeImage::ReadFile(request_.outputBase, &built, &error)) << error;
+  EXPECT_EQ(built.Directory(kDirectorySecurity).size, 0u);
+  ASSERT_EQ(result.notes.size(), 1u);
+  EXPECT_NE(result.notes[0].find("signature"), std::string::npos) << result.notes[0];
 }
 
 TEST(SetupProgramOutput, RecognisedByItsExtensionInAnyCase) {

@@ -1,5 +1,6 @@
 #include "builder/build_setup.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -7,7 +8,6 @@
 
 #include "builder/data_file_writer.h"
 #include "builder/manifest_reader.h"
-#include "builder/message_capture.h"
 #include "builder/output_files.h"
 #include "builder/payload_plan.h"
 #include "builder/registry_plan.h"
@@ -15,7 +15,6 @@
 #include "builder/setup_program_writer.h"
 #include "builder/side_files.h"
 #include "builder/summary_writer.h"
-#include "common/app_messages.h"
 #include "compress/archive.h"
 
 namespace fs = std::filesystem;
@@ -83,25 +82,33 @@ DataFileHead MakeHead(const Prepared& prepared) {
   return head;
 }
 
+// Turns the compressor's block reports into the request's progress callback.
+class CompressProgress : public ArchiveObserver {
+ public:
+  CompressProgress(const BuildRequest& request, uint64_t total) : request_(request), total_(total) {}
+  void OnBlockWritten(std::size_t) override {
+    if (!request_.progress) return;
+    done_ = std::min<uint64_t>(done_ + kStreamChunkSize, total_);
+    request_.progress(done_, total_);
+  }
+  bool StopRequested() override { return false; }
+
+ private:
+  const BuildRequest& request_;
+  uint64_t total_;
+  uint64_t done_ = 0;
+};
+
 bool Compress(const BuildRequest& request, const std::string& dataPath, const std::string& archivePath,
               BuildResult* result, std::string* error) {
   std::error_code ignored;
-  const uint64_t total = fs::file_size(fs::u8path(dataPath), ignored);
-  uint64_t done = 0;
+  CompressProgress progress(request, fs::file_size(fs::u8path(dataPath), ignored));
   Archive archive;
-  archive.SetNotifier([&](unsigned message, uintptr_t) -> intptr_t {
-    if (message == WM_APP_ARCHIVE_PROGRESS && request.progress) {
-      done = std::min<uint64_t>(done + kStreamChunkSize, total);
-      request.progress(done, total);
-    }
-    return 0;  // never asks to stop
-  });
-  MessageCapture messages;
+  archive.SetObserver(&progress);
   const int code = archive.CompressFile(dataPath.c_str(), archivePath.c_str(), &result->dataFileCrc,
                                         &result->setupDataCrc, kBestCompression);
   if (code != kArchiveOk) {
-    *error = "compressing the data file failed: " +
-             (messages.Text().empty() ? std::string(Archive::ResultMessage(code)) : messages.Text());
+    *error = std::string("compressing the data file failed: ") + Archive::FailureMessage(code, true);
     return false;
   }
   return true;

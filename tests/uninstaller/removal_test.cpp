@@ -426,9 +426,9 @@ TEST_F(UninstallerTest, KeepsAnsweringDuringASlowServerAndStopsWhenClosed) {
   ASSERT_TRUE(driver::WaitUntil([&] { return WindowText(status).find("Slow.dll") != std::string::npos; }));
 
   DWORD_PTR answer = 0;
-  EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0u);
+  EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer), 0u);
   InvalidateRect(window, nullptr, TRUE);
-  EXPECT_TRUE(driver::WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, driver::Millis(1000)))
+  EXPECT_TRUE(driver::WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, driver::Millis(3000)))
       << "no repaint";
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kServerKey)) << "the server was quicker than the checks";
 

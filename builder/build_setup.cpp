@@ -1,5 +1,6 @@
 #include "builder/build_setup.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>

@@ -4,9 +4,6 @@
 
 constexpr unsigned kWmApp = 0x8000;
 
-constexpr unsigned WM_APP_ARCHIVE_PROGRESS = kWmApp + 32;  // wParam: bytes written for one input block
-constexpr unsigned WM_APP_ARCHIVE_STOP_QUERY = kWmApp + 33;  // answer non-zero to stop
-
 // The wizard: requests from a page carry the page's window in wParam and are answered at
 // once by the reply message sent back to that window.
 constexpr unsigned WM_APP_GET_PRODUCT_NAME = kWmApp + 1;

@@ -4,10 +4,7 @@
 
 #include <memory>
 #include <new>
-#include <utility>
 
-#include "common/app_messages.h"
-#include "common/message_box.h"
 #include "compress/crc32.h"
 
 namespace {
@@ -79,59 +76,33 @@ File OpenFile(const char* path, const char* mode) {
   return File(std::fopen(path, mode));
 }
 
-struct OpenFailureMessages {
-  const char* source;
-  const char* destination;
-};
-
-// Opens both files, runs one stream operation between them and shows its result: success
-// and a requested stop stay silent, so callers never repeat a message.
+// Opens both files and runs one stream operation between them.
 template <typename StreamOperation>
-int BetweenFiles(Archive& archive, const char* source, const char* destination, uint32_t* crcUncompressed,
-                 uint32_t* crcStream, const OpenFailureMessages& messages, StreamOperation run) {
+int BetweenFiles(const char* source, const char* destination, uint32_t* crcUncompressed, uint32_t* crcStream,
+                 StreamOperation run) {
   Checksums checksums(crcUncompressed, crcStream);
   File in = OpenFile(source, "rb");
-  if (!in) {
-    ShowAppMessageBox(messages.source, kMbIconError);
-    return kArchiveFileError;
-  }
+  if (!in) return kArchiveSourceNotOpened;
   File out = OpenFile(destination, "wb");
-  if (!out) {
-    ShowAppMessageBox(messages.destination, kMbIconError);
-    return kArchiveFileError;
-  }
+  if (!out) return kArchiveDestinationNotOpened;
   int code = run(in.get(), out.get(), checksums.plain(), checksums.stream());
-  archive.ReportResult(code, true);
   out.reset();  // the destination first, then the source
   in.reset();
   return code;
 }
 
+// Reports one finished block and asks whether to go on.
+bool BlockDone(ArchiveObserver* observer, std::size_t written) {
+  if (observer == nullptr) return false;
+  observer->OnBlockWritten(written);
+  return observer->StopRequested();
+}
+
 }  // namespace
-
-#ifdef _WIN32
-void Archive::SetWindow(HWND window) {
-  if (window == nullptr) {
-    notifier_ = nullptr;
-    return;
-  }
-  notifier_ = [window](unsigned message, uintptr_t wParam) -> intptr_t {
-    return static_cast<intptr_t>(SendMessageA(window, message, static_cast<WPARAM>(wParam), 0));
-  };
-}
-#endif
-
-void Archive::SetNotifier(ArchiveNotifier notifier) { notifier_ = std::move(notifier); }
-
-intptr_t Archive::Notify(unsigned message, uintptr_t wParam) {
-  return notifier_ ? notifier_(message, wParam) : 0;
-}
 
 int Archive::CompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
                           uint32_t* crcStream, int level) {
-  static const OpenFailureMessages kMessages = {"Couldn't open source file for compression.",
-                                                "Couldn't open destination file for compression."};
-  return BetweenFiles(*this, source, destination, crcUncompressed, crcStream, kMessages,
+  return BetweenFiles(source, destination, crcUncompressed, crcStream,
                       [&](std::FILE* in, std::FILE* out, uint32_t* plainCrc, uint32_t* streamCrc) {
                         return CompressStream(in, out, plainCrc, streamCrc, level);
                       });
@@ -139,9 +110,7 @@ int Archive::CompressFile(const char* source, const char* destination, uint32_t*
 
 int Archive::DecompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
                             uint32_t* crcStream) {
-  static const OpenFailureMessages kMessages = {"Couldn't open source file for decompression.",
-                                                "Couldn't open destination file for decompression."};
-  return BetweenFiles(*this, source, destination, crcUncompressed, crcStream, kMessages,
+  return BetweenFiles(source, destination, crcUncompressed, crcStream,
                       [&](std::FILE* in, std::FILE* out, uint32_t* plainCrc, uint32_t* streamCrc) {
                         return DecompressStream(in, out, plainCrc, streamCrc);
                       });
@@ -185,8 +154,7 @@ int Archive::DecompressStream(std::FILE* source, std::FILE* destination, uint32_
       producedForBlock += produced;
     } while (stream.avail_out == 0);
 
-    Notify(WM_APP_ARCHIVE_PROGRESS, producedForBlock);
-    if (Notify(WM_APP_ARCHIVE_STOP_QUERY, 0) != 0) return kArchiveOk;
+    if (BlockDone(observer_, producedForBlock)) return kArchiveOk;
     if (stream.avail_in != 0) return kArchiveException;
   } while (ret != Z_STREAM_END);
 
@@ -236,8 +204,7 @@ int Archive::CompressStream(std::FILE* source, std::FILE* destination, uint32_t*
       producedForBlock += produced;
     } while (stream.avail_out == 0);
 
-    Notify(WM_APP_ARCHIVE_PROGRESS, producedForBlock);
-    if (Notify(WM_APP_ARCHIVE_STOP_QUERY, 0) != 0) return kArchiveOk;
+    if (BlockDone(observer_, producedForBlock)) return kArchiveOk;
     if (stream.avail_in != 0) return kArchiveException;
   } while (flush != Z_FINISH);
 
@@ -266,10 +233,15 @@ const char* Archive::ResultMessage(int code) {
   }
 }
 
-void Archive::ReportResult(int code, bool silentSuccess) {
-  if (code == kArchiveOk) {
-    if (!silentSuccess) ShowAppMessageBox(ResultMessage(code), kMbIconInformation);
-    return;
+const char* Archive::FailureMessage(int code, bool compressing) {
+  switch (code) {
+    case kArchiveSourceNotOpened:
+      return compressing ? "Couldn't open source file for compression."
+                         : "Couldn't open source file for decompression.";
+    case kArchiveDestinationNotOpened:
+      return compressing ? "Couldn't open destination file for compression."
+                         : "Couldn't open destination file for decompression.";
+    default:
+      return ResultMessage(code);
   }
-  ShowAppMessageBox(ResultMessage(code), kMbIconError);
 }

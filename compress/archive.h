@@ -1,15 +1,11 @@
 #pragma once
 // Turns one file into another through zlib, in either direction, computing the CRC-32 of
-// what it reads and what it writes. Once per 5 MiB input block it reports progress and
-// asks whether to stop.
+// what it reads and what it writes. Once per 5 MiB input block it tells its observer how
+// far it got and asks whether to stop.
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include <cstddef>
 
 // Result codes: zlib's, plus the class's own kArchiveException.
 enum : int {
@@ -22,25 +18,36 @@ enum : int {
   kArchiveException = -100,
 };
 
-// Where progress (WM_APP+32, wParam = bytes written for the block) and stop queries
-// (WM_APP+33, a non-zero answer stops) go. On Windows it is a window; natively, or in
-// tests, any callable.
-using ArchiveNotifier = std::function<intptr_t(unsigned message, uintptr_t wParam)>;
+// Codes of the file-to-file forms when a file cannot be opened at all.
+enum : int {
+  kArchiveSourceNotOpened = -101,
+  kArchiveDestinationNotOpened = -102,
+};
 
+// Told about the work as it goes; called on the thread that runs the operation.
+class ArchiveObserver {
+ public:
+  virtual ~ArchiveObserver() = default;
+  // Once per input block: the bytes written for it.
+  virtual void OnBlockWritten(std::size_t bytes) = 0;
+  // Asked after every block; true stops the operation there.
+  virtual bool StopRequested() = 0;
+};
+
+// Never talks to the user: every outcome is a code, and the caller decides what to show
+// (ResultMessage and FailureMessage give the texts).
 class Archive {
  public:
   virtual ~Archive() = default;
 
-#ifdef _WIN32
-  void SetWindow(HWND window);
-#endif
-  void SetNotifier(ArchiveNotifier notifier);
+  // Null (the default) runs without reports and never stops early.
+  void SetObserver(ArchiveObserver* observer) { observer_ = observer; }
 
   // In both directions `crcUncompressed` receives the checksum of the plain bytes and
   // `crcStream` that of the zlib stream; either address may be null. A stop requested
-  // through the stop query also returns kArchiveOk, with the checksums left unfinished.
+  // through the observer also returns kArchiveOk, with the checksums left unfinished.
   // Decompression wants the source to hold one zlib stream and nothing after it
-  // (kArchiveException otherwise). The file-to-file forms show their own failure messages.
+  // (kArchiveException otherwise).
   int CompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
                    uint32_t* crcStream, int level);
   int DecompressFile(const char* source, const char* destination, uint32_t* crcUncompressed,
@@ -49,12 +56,12 @@ class Archive {
                      int level);
   int DecompressStream(FILE* source, FILE* destination, uint32_t* crcUncompressed, uint32_t* crcStream);
 
-  // Shows the message for a result code; with `silentSuccess` a 0 shows nothing.
-  void ReportResult(int code, bool silentSuccess);
+  // The text for a stream result code.
   static const char* ResultMessage(int code);
+  // The text for a failed file-to-file operation in the given direction, the file codes
+  // included.
+  static const char* FailureMessage(int code, bool compressing);
 
  private:
-  intptr_t Notify(unsigned message, uintptr_t wParam);
-
-  ArchiveNotifier notifier_;
+  ArchiveObserver* observer_ = nullptr;
 };

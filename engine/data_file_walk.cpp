@@ -16,7 +16,7 @@ constexpr std::size_t kDataFileBufferBytes = 64 * 1024;
 void InstallEngine::WalkDataFile(const std::string& dataFilePath) {
   FILE* dataFile = std::fopen(dataFilePath.c_str(), "rb");
   if (dataFile == nullptr) {
-    ShowError("Couldn't open decompressed data file!");
+    ReportError("Couldn't open decompressed data file!");
     std::remove(dataFilePath.c_str());
     RemoveUninstallLog();
     abort_ = 1;
@@ -30,7 +30,7 @@ void InstallEngine::WalkDataFile(const std::string& dataFilePath) {
   const bool headRead = ReadDataFileHead(&head, dataFile);
   if (headRead) AppendPostInitInfo(head.FileCount, head.RegistryCount);
   if (!headRead || !ReadSetupConfig(&config, dataFile)) {
-    ShowError("Couldn't read decompressed data file!");
+    ReportError("Couldn't read decompressed data file!");
     std::fclose(dataFile);
     std::remove(dataFilePath.c_str());
     RemoveUninstallLog();
@@ -67,7 +67,7 @@ void InstallEngine::ReadRegistryEntries(FILE* dataFile) {
   for (uint32_t i = 0; i < registryCount_; ++i) {
     RegistryEntry entry;
     if (!ReadRegistryEntry(&entry, dataFile)) {
-      ShowError("Couldn't read decompressed data file!");
+      ReportError("Couldn't read decompressed data file!");
       return;
     }
     ApplyRegistryEntry(entry);

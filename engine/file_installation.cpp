@@ -13,6 +13,9 @@
 #include <new>
 
 #include "engine/install_engine.h"
+#include "engine/uninstall_log_merge.h"
+#include "formats/uninstall_log.h"
+#include "shell/regsvr32.h"
 
 namespace {
 
@@ -62,7 +65,7 @@ using DllGetVersionProc = HRESULT(CALLBACK*)(LibraryVersionInfo*);
 bool InstallEngine::InstallEntry(FILE* dataFile) {
   FileEntry entry;
   if (!ReadFileEntry(&entry, dataFile)) {
-    ShowError("Couldn't read decompressed data file!");
+    ReportError("Couldn't read decompressed data file!");
     abort_ = 1;
     return false;
   }
@@ -72,7 +75,7 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
 
   // A path that would not fit once expanded is as unusable as an empty one.
   if (entry.TargetPath[0] == '\0' || !ExpandPathMacros(entry.TargetPath, sizeof entry.TargetPath)) {
-    ShowError("Invalid file path in decompressed data file!");
+    ReportError("Invalid file path in decompressed data file!");
     abort_ = 1;
     return false;
   }
@@ -81,14 +84,14 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
 
   if (!isFolder && IsLibraryExtension(extension) && FileExists(target)) {
     DWORD major = 0, minor = 0, build = 0;
-    if (!GetLibraryVersion(target, &major, &minor, &build)) ShowWarning("Couldn't get library version: " + target);
+    if (!GetLibraryVersion(target, &major, &minor, &build)) Warn("Couldn't get library version: " + target);
     char question[MAX_PATH + 160];
     std::snprintf(question, sizeof question,
                   "File \"%s\" already exists and has the version number %lu.%lu, build no %lu.\n"
                   "Replace existing file?",
                   target.c_str(), static_cast<unsigned long>(major), static_cast<unsigned long>(minor),
                   static_cast<unsigned long>(build));
-    if (ShowMessage(question, "Warning", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (!host_->Confirm(question)) {
       return SkipContent(dataFile, entry.SizeLow);
     }
   }
@@ -116,11 +119,14 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
 
   if (Lower(extension) == "exe") CloseRunningProgram(name);
   CreateParentFolders(target);
+  const bool shared = IsInSharedFolder(target, windowsFolder_, systemFolder_);
+  const bool existedBefore = shared && FileExists(target);
   if (!WriteContent(target, dataFile, entry)) return false;
+  if (shared) CountSharedFileUser(target, existedBefore);
 
-  if (entry.RegisterServer != 0) {
-    std::string command = "\"" + systemFolder_ + "\\regsvr32.exe\" /s \"" + target + "\"";
-    if (WinExec(command.c_str(), SW_HIDE) <= 31) ShowWarning("Couldn't register file!");
+  if (entry.RegisterServer != 0 &&
+      RunRegsvr32(systemFolder_, target, ServerRegistration::kRegister) == Regsvr32Outcome::kNotStarted) {
+    Warn("Couldn't register file!");
   }
 
   if (!makeShortcuts()) return false;
@@ -130,6 +136,34 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
     (Lower(extension) == "exe" ? runList_ : openList_) += line;
   }
   return true;
+}
+
+void InstallEngine::CountSharedFileUser(const std::string& target, bool existedBefore) {
+  // An earlier installation of this product into this folder counted it already, and its
+  // log merges with this one: a second count would outlive every removal.
+  if (existedBefore && EarlierInstallationLogged(target)) return;
+  SharedFileCountChange change;
+  // A count that cannot be written leaves the file uncounted, which the uninstaller takes
+  // as its own to remove: say so, but the installation itself stands.
+  if (!AddSharedFileUser(target, existedBefore, &change)) Warn("Couldn't count the shared file: " + target);
+  sharedCountChanges_.push_back(change);
+}
+
+bool InstallEngine::EarlierInstallationLogged(const std::string& target) {
+  if (!earlierTargets_) {
+    earlierTargets_.emplace();
+    UninstallLog earlier;
+    FILE* file = std::fopen((destination_ + "\\Uninstall.log").c_str(), "rb");
+    if (file != nullptr) {
+      UninstallLogHeader ours{};
+      SetBufferText(ours.cName, productName_);
+      if (ReadUninstallLog(&earlier, file, nullptr) && IsSameProduct(earlier.Header, ours)) {
+        for (const FileEntry& record : earlier.Files) earlierTargets_->insert(Lower(BufferText(record.TargetPath)));
+      }
+      std::fclose(file);
+    }
+  }
+  return earlierTargets_->count(Lower(target)) != 0;
 }
 
 void InstallEngine::CreateParentFolders(const std::string& target) {
@@ -147,7 +181,7 @@ bool InstallEngine::KeepBackupOfExistingFile(const std::string& target) {
   }
   if (backups_.Folder().empty()) backups_.SetFolder(TempFolder() + productName_ + ".backup");
   if (backups_.Keep(target)) return true;
-  ShowError("Couldn't keep a copy of the existing file:\n" + target);
+  ReportError("Couldn't keep a copy of the existing file:\n" + target);
   abort_ = 1;
   return false;
 }
@@ -155,12 +189,12 @@ bool InstallEngine::KeepBackupOfExistingFile(const std::string& target) {
 bool InstallEngine::WriteContent(const std::string& target, FILE* dataFile, const FileEntry& entry) {
   std::unique_ptr<FILE, FileCloser> out(std::fopen(target.c_str(), "wb"));
   if (!out) {
-    ShowError("Couldn't create file!");
+    ReportError("Couldn't create file!");
     abort_ = 1;
     return false;
   }
   auto failWrite = [&]() {
-    ShowError("Couldn't write file:\n" + target);
+    ReportError("Couldn't write file:\n" + target);
     abort_ = 1;
     return false;
   };
@@ -185,7 +219,7 @@ bool InstallEngine::WriteContent(const std::string& target, FILE* dataFile, cons
   // The last bytes leave the stream's buffer only now; a full disk may show here. The time
   // stamps come after them, or the system would take the last write as the new time.
   if (std::fflush(out.get()) != 0) return failWrite();
-  if (!SetTimeStamps(out.get(), entry)) ShowWarning("Couldn't open file for adding time information!");
+  if (!SetTimeStamps(out.get(), entry)) Warn("Couldn't open file for adding time information!");
   if (std::fclose(out.release()) != 0) return failWrite();
   return true;
 }
@@ -240,7 +274,7 @@ void InstallEngine::CloseRunningProgram(const std::string& name) {
   for (BOOL more = Process32First(snapshot, &process); more; more = Process32Next(snapshot, &process)) {
     // The setup may be named like a program it installs; it must never end itself.
     if (process.th32ProcessID != ownProcess && Upper(process.szExeFile) == wanted) {
-      ShowWarning(
+      Warn(
           "The process which this file updates is currently running.\n"
           "Please make sure you save your whole data within and then close the process.\n"
           "After pressing OK, if the process is still running, Setup will terminate it, but you may lose any "

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "common/message_box.h"
 
 namespace {
 
@@ -16,47 +15,31 @@ std::string SystemFolderText(UINT (WINAPI* query)(LPSTR, UINT)) {
 
 }  // namespace
 
-InstallEngine::InstallEngine(InstallHost* host) : host_(host) {
+InstallEngine::InstallEngine(InstallHost* host, const InstallPlan& plan)
+    : host_(host),
+      resourceModule_(plan.resourceModule),
+      productName_(plan.productName),
+      externalData_(plan.externalData),
+      basePath_(plan.basePath),
+      totalSizeHigh_(plan.totalSizeHigh),
+      totalSizeLow_(plan.totalSizeLow),
+      destination_(plan.destination),
+      startMenuOption_(plan.startMenuShortcuts),
+      desktopOption_(plan.desktopShortcuts),
+      allUsers_(plan.allUsers),
+      clrIn_(plan.clrIn),
+      clrOut_(plan.clrOut),
+      expectedDataFileCrc_(plan.dataFileCrc),
+      expectedSetupDataCrc_(plan.setupDataCrc) {
   windowsFolder_ = SystemFolderText(GetWindowsDirectoryA);
   systemFolder_ = SystemFolderText(GetSystemDirectoryA);
-}
-
-void InstallEngine::SetSetupInfo(const std::string& productName, uint32_t clrOut, uint32_t clrIn,
-                                 uint32_t totalSizeHigh, uint32_t totalSizeLow, bool externalData,
-                                 const std::string& basePath) {
-  productName_ = productName;
-  clrOut_ = clrOut;
-  clrIn_ = clrIn;
-  totalSizeHigh_ = totalSizeHigh;
-  totalSizeLow_ = totalSizeLow;
-  externalData_ = externalData;
-  basePath_ = basePath;
-  SetStatus("Initializing...");
-  host_->SetProgressPosition(0);
-}
-
-void InstallEngine::SetLogColors(uint32_t clrOut, uint32_t clrIn) {
-  clrOut_ = clrOut;
-  clrIn_ = clrIn;
-}
-
-void InstallEngine::SetDestination(const std::string& folder) { destination_ = folder; }
-
-void InstallEngine::SetChecksums(uint32_t dataFileCrc, uint32_t setupDataCrc) {
-  expectedDataFileCrc_ = dataFileCrc;
-  expectedSetupDataCrc_ = setupDataCrc;
-}
-
-void InstallEngine::SetAllUsers(bool allUsers) { allUsers_ = allUsers; }
-
-void InstallEngine::SetShortcutOptions(bool startMenu, bool desktop) {
-  startMenuOption_ = startMenu;
-  desktopOption_ = desktop;
 }
 
 bool InstallEngine::Install() {
   abort_ = 0;
   lastParentFolder_.clear();
+  SetStatus("Initializing...");
+  host_->SetProgressPosition(0);
   if (!CreateUninstallLog()) {
     abort_ = 1;
     return false;
@@ -89,13 +72,11 @@ void InstallEngine::GetLists(std::string* runList, std::string* openList) const 
   *openList = openList_;
 }
 
-int InstallEngine::ShowMessage(const std::string& text, const std::string& caption, unsigned flags) {
-  return ShowMessageBox(host_->OwnerWindow(), text, caption, flags);
+void InstallEngine::ReportError(const std::string& text, const std::string& caption) {
+  host_->ReportError(text, caption);
 }
 
-void InstallEngine::ShowError(const std::string& text) { ShowMessage(text, "Error", MB_ICONERROR); }
-
-void InstallEngine::ShowWarning(const std::string& text) { ShowMessage(text, "Warning", MB_ICONEXCLAMATION); }
+void InstallEngine::Warn(const std::string& text) { host_->Warn(text); }
 
 void InstallEngine::SetStatus(const std::string& text) { host_->SetStatusText(text); }
 

@@ -12,19 +12,29 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/backup_store.h"
+#include "engine/install_plan.h"
 #include "engine/uninstall_log_file.h"
 #include "formats/data_file.h"
+#include "shell/shared_files.h"
+#include "shell/shell_links.h"
 
-// What the engine needs from the window that shows the installation.
+// What the engine needs from whoever shows the installation. The engine never talks to
+// the user itself: errors, warnings and questions go through here, and the host decides
+// how (and whether) to show them. Called on the thread that runs Install().
 class InstallHost {
  public:
   virtual ~InstallHost() = default;
-  // Owner of every message box the installation shows (an HWND, may be null).
-  virtual void* OwnerWindow() = 0;
+  // A failure; `caption` names its kind ("Error" for most).
+  virtual void ReportError(const std::string& text, const std::string& caption) = 0;
+  virtual void Warn(const std::string& text) = 0;
+  // A yes/no question; true means yes.
+  virtual bool Confirm(const std::string& question) = 0;
   virtual void SetStatusText(const std::string& text) = 0;
   virtual void SetProgressRange(int range) = 0;
   virtual void SetProgressPosition(int position) = 0;
@@ -34,21 +44,9 @@ class InstallHost {
 
 class InstallEngine {
  public:
-  explicit InstallEngine(InstallHost* host);
+  InstallEngine(InstallHost* host, const InstallPlan& plan);
   InstallEngine(const InstallEngine&) = delete;
   InstallEngine& operator=(const InstallEngine&) = delete;
-
-  // ---- Handed over by the wizard before the run, in this order ----
-  void SetSetupInfo(const std::string& productName, uint32_t clrOut, uint32_t clrIn, uint32_t totalSizeHigh,
-                    uint32_t totalSizeLow, bool externalData, const std::string& basePath);
-  void SetLogColors(uint32_t clrOut, uint32_t clrIn);
-  void SetDestination(const std::string& folder);
-  void SetChecksums(uint32_t dataFileCrc, uint32_t setupDataCrc);
-  void SetAllUsers(bool allUsers);
-  void SetShortcutOptions(bool startMenu, bool desktop);
-  // The module whose "Setup" resources hold the payload and the uninstaller; null (the
-  // default) is the program itself.
-  void SetResourceModule(HMODULE module) { resourceModule_ = module; }
 
   // ---- The run ----
   // The whole installation on the calling thread. True when it ended without abort.
@@ -97,7 +95,6 @@ class InstallEngine {
   bool CreateFolders(const std::string& path, bool isFile);
 
   // ---- Shortcuts (shortcuts.cpp) ----
-  std::string GetSpecialFolderPath(int csidl);
   // An empty shortcutName or description is filled with name, as the caller's record.
   bool CreateShortcut(const std::string& name, const std::string& target, std::string* shortcutName,
                       std::string* description, bool startMenu, bool desktop, bool startup);
@@ -109,6 +106,7 @@ class InstallEngine {
   // ---- Rollback (rollback.cpp) ----
   void Rollback();
   void UninstallFiles();
+  void UndoSharedFileCounts();
   void RemoveFolders();
 
   // ---- Uninstaller (uninstaller_deployment.cpp) ----
@@ -124,9 +122,9 @@ class InstallEngine {
   const std::string& SystemFolder() const { return systemFolder_; }
 
  private:
-  int ShowMessage(const std::string& text, const std::string& caption, unsigned flags);
-  void ShowError(const std::string& text);
-  void ShowWarning(const std::string& text);
+  class InflateProgress;
+  void ReportError(const std::string& text, const std::string& caption = "Error");
+  void Warn(const std::string& text);
   void SetStatus(const std::string& text);
   void PrepareProgress(double megabytes);
   static std::string TempFolder();
@@ -138,10 +136,16 @@ class InstallEngine {
   // flag; false when the log cannot be opened.
   template <typename Handle>
   bool ForEachLoggedFile(Handle handle);
-  int ShortcutFolderId(int kind) const;
+  // The folder for links of `kind`; empty, after telling why, when the shell cannot name it.
+  std::string ShortcutFolderOf(ShortcutKind kind);
   bool KeepBackupOfExistingFile(const std::string& target);
   static bool SetTimeStamps(FILE* file, const FileEntry& entry);
   void CreateParentFolders(const std::string& target);
+  // Adds this product as a user of a file in the system or Windows folder.
+  void CountSharedFileUser(const std::string& target, bool existedBefore);
+  // Whether the log of an earlier installation of this product in the destination names
+  // `target`.
+  bool EarlierInstallationLogged(const std::string& target);
   // The block buffer of WriteContent and SkipContent, made on first use and kept for the
   // run; null when it cannot be allocated.
   char* ContentBuffer();
@@ -150,7 +154,7 @@ class InstallEngine {
   void RemoveLeftoverTemporaryFiles();
 
   InstallHost* host_;
-  HMODULE resourceModule_ = nullptr;
+  HMODULE resourceModule_;
   std::atomic<int> abort_{0};
 
   std::string productName_;
@@ -187,6 +191,10 @@ class InstallEngine {
   std::vector<std::string> createdFolders_;
   // The parent folder of the last file written, known to exist.
   std::string lastParentFolder_;
+  // Users this run added to files in the shared folders, so a rollback can take them away.
+  std::vector<SharedFileCountChange> sharedCountChanges_;
+  // Lower-case targets of that earlier log, read on first need.
+  std::optional<std::set<std::string>> earlierTargets_;
   // Copies of the files this run overwrites, so a rollback can bring them back.
   BackupStore backups_;
   std::unique_ptr<char[]> contentBuffer_;

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "common/app_messages.h"
 #include "compress/archive.h"
 #include "engine/install_engine.h"
 #include "engine/setup_resource.h"
@@ -20,6 +19,17 @@ std::string Megabytes(const char* format, double value) {
 }
 
 }  // namespace
+
+// Moves the progress bar with the inflated bytes and stops the inflation at a cancel.
+class InstallEngine::InflateProgress : public ArchiveObserver {
+ public:
+  explicit InflateProgress(InstallEngine* engine) : engine_(engine) {}
+  void OnBlockWritten(std::size_t bytes) override { engine_->AdvanceProgress(static_cast<uint32_t>(bytes)); }
+  bool StopRequested() override { return engine_->IsAborted(); }
+
+ private:
+  InstallEngine* engine_;
+};
 
 void InstallEngine::ExtractPayload() {
   dataFilePath_ = TempFolder() + productName_ + ".tmp";
@@ -39,7 +49,7 @@ void InstallEngine::ExtractPayload() {
 
   uint32_t high = 0, low = 0;
   if (!QueryFileSize(dataFilePath_, &high, &low)) {
-    ShowError("Couldn't obtain extracted data size!");
+    ReportError("Couldn't obtain extracted data size!");
     std::remove(dataFilePath_.c_str());
     // Nothing was installed, so the empty log has no use either.
     RemoveUninstallLog();
@@ -50,16 +60,17 @@ void InstallEngine::ExtractPayload() {
   SetStatus(Megabytes("Decompressing data... %.2f MB", compressedMegabytes));
   PrepareProgress(compressedMegabytes);
 
+  InflateProgress progress(this);
   Archive archive;
-  archive.SetNotifier([this](unsigned message, uintptr_t wParam) -> intptr_t {
-    if (message == WM_APP_ARCHIVE_PROGRESS) AdvanceProgress(static_cast<uint32_t>(wParam));
-    return message == WM_APP_ARCHIVE_STOP_QUERY ? abort_.load() : 0;
-  });
-  archive.DecompressFile(dataFilePath_.c_str(), inflatedPath.c_str(), &computedDataFileCrc_, &computedSetupDataCrc_);
+  archive.SetObserver(&progress);
+  const int inflated =
+      archive.DecompressFile(dataFilePath_.c_str(), inflatedPath.c_str(), &computedDataFileCrc_, &computedSetupDataCrc_);
+  // The checksums below catch any failure as well; its own reason comes first.
+  if (inflated != kArchiveOk && !abort_) ReportError(Archive::FailureMessage(inflated, false));
 
   if (!abort_ &&
       (computedDataFileCrc_ != expectedDataFileCrc_ || computedSetupDataCrc_ != expectedSetupDataCrc_)) {
-    ShowError("File integrity is corrupt!\nCRC32 checking failed.\nAborting.");
+    ReportError("File integrity is corrupt!\nCRC32 checking failed.\nAborting.");
     abort_ = 1;
   }
   if (abort_) {
@@ -84,7 +95,7 @@ void InstallEngine::ExtractSetupData(const std::string& destination) {
       "Couldn't find setup data resource!", "Couldn't load setup data resource!",
       "Couldn't lock setup data resource!", "Couldn't get the size of the setup data resource!",
       "Couldn't create setup data file!"};
-  auto show = [](void* engine, const char* text) { static_cast<InstallEngine*>(engine)->ShowError(text); };
+  auto show = [](void* engine, const char* text) { static_cast<InstallEngine*>(engine)->ReportError(text); };
   if (!WriteSetupResource(resourceModule_, kSetupDataResource, destination, kMessages, show, this)) abort_ = 1;
 }
 

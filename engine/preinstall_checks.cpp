@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "common/message_box.h"
-
 namespace {
 
 constexpr uint32_t kPlatformWin9x = 1;
@@ -11,8 +9,6 @@ constexpr uint32_t kPlatformNt = 2;
 constexpr uint32_t kPlatformCe = 3;
 
 const char kQuestionEnd[] = "\nDo you still wish to proceed?";
-const char kWarningCaption[] = "Warning";
-constexpr unsigned kQuestionFlags = kMbYesNo | kMbIconWarning;
 
 DetectedOs Os(const char* name, int code) {
   DetectedOs os;
@@ -81,11 +77,6 @@ std::string FormatMegabytes(uint64_t bytes) {
   return text;
 }
 
-// Only an explicit Yes goes on: a box that could not be shown counts as No.
-bool AskToProceed(void* owner, const std::string& question) {
-  return ShowMessageBox(owner, question, kWarningCaption, kQuestionFlags) == kIdYes;
-}
-
 }  // namespace
 
 DetectedOs ClassifyOsVersion(const OsVersionReport& report) {
@@ -143,12 +134,6 @@ std::string OsSupportQuestion(const std::optional<OsVersionReport>& report, cons
          "\nThe program is not configured to run on this type of Operating System." + kQuestionEnd;
 }
 
-bool ConfirmOsSupport(void* owner, const std::optional<OsVersionReport>& report,
-                      const SetupConfig& config) {
-  const std::string question = OsSupportQuestion(report, config);
-  return question.empty() || AskToProceed(owner, question);
-}
-
 uint64_t RequiredBytes(const SummaryHead& head) {
   return (static_cast<uint64_t>(head.TotalSizeHigh) << 32) | head.TotalSizeLow;
 }
@@ -170,9 +155,4 @@ std::string DiskSpaceQuestion(uint64_t requiredBytes, const std::optional<DiskSp
   }
   return "Not enough free space to complete installation.\nRequired space: " + FormatMegabytes(requiredBytes) +
          " MB, Free space: " + FormatMegabytes(report->FreeBytesToCaller) + " MB." + kQuestionEnd;
-}
-
-bool ConfirmDiskSpace(void* owner, uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report) {
-  const std::string question = DiskSpaceQuestion(requiredBytes, report);
-  return question.empty() || AskToProceed(owner, question);
 }

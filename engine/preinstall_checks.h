@@ -1,11 +1,12 @@
 #pragma once
 // The two checks that guard an installation before anything on the machine changes: is
 // this Windows one the product supports, and does the destination drive have room for
-// it. Each one tells the user what is wrong and lets them go on anyway.
+// it. Each one tells what is wrong, as a question whether to go on anyway; the wizard asks
+// it (setup/preinstall_questions.h).
 //
 // The deciding parts (which version is which, what to ask) are plain functions of what
-// the system reported, so they can be checked for every version; the Check* functions
-// add the real system queries and the question through the message-box seam.
+// the system reported, so they can be checked for every version; the Query* functions
+// ask the real system.
 
 #include <cstdint>
 #include <optional>
@@ -67,15 +68,6 @@ std::string SupportedSystemsList(const SetupConfig& config);
 // `report` is empty when the version could not be read.
 std::string OsSupportQuestion(const std::optional<OsVersionReport>& report, const SetupConfig& config);
 
-// Asks the question (if any) in a message box owned by `owner` (an HWND).
-// Returns true when start-up may go on; false means the user declined and the program
-// must end with exit code 1.
-bool ConfirmOsSupport(void* owner, const std::optional<OsVersionReport>& report,
-                      const SetupConfig& config);
-
-// The start-up check on the running system.
-bool CheckOSSupport(void* owner, const SetupConfig& config);
-
 // ---- Disk space ------------------------------------------------------------
 
 // The three counts GetDiskFreeSpaceExA reports, in bytes.
@@ -100,11 +92,3 @@ std::optional<DiskSpaceReport> QueryDiskSpace(const std::string& destinationFold
 // What to ask the user before installing, or an empty text when there is room.
 // `report` is empty when the free space could not be read. Equal counts are not enough.
 std::string DiskSpaceQuestion(uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report);
-
-// Asks the question (if any) in a message box owned by `owner`; true when the
-// installation may start.
-bool ConfirmDiskSpace(void* owner, uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report);
-
-// The check at Finish on the real drive of `destinationFolder` (which the caller has just
-// refreshed from the destination page).
-bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryHead& head);

@@ -23,11 +23,3 @@ std::optional<DiskSpaceReport> QueryDiskSpace(const std::string& destinationFold
   }
   return DiskSpaceReport{freeToCaller.QuadPart, total.QuadPart, totalFree.QuadPart};
 }
-
-bool CheckOSSupport(void* owner, const SetupConfig& config) {
-  return ConfirmOsSupport(owner, QueryOsVersion(), config);
-}
-
-bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryHead& head) {
-  return ConfirmDiskSpace(owner, RequiredBytes(head), QueryDiskSpace(destinationFolder));
-}

@@ -63,12 +63,12 @@ void InstallEngine::ApplyRegistryEntry(RegistryEntry entry) {
   }
   const RootKeyName* root = FindRootKey(entry.RootKey);
   if (root == nullptr) {
-    ShowError("Invalid registry key supplied!\nThe program may not run correctly.");
+    ReportError("Invalid registry key supplied!\nThe program may not run correctly.");
     return;
   }
   const ValueTypeName* type = FindValueType(entry.ValueType);
   if (type == nullptr) {
-    ShowError("Invalid registry value type supplied!\nThe program may not run correctly.");
+    ReportError("Invalid registry value type supplied!\nThe program may not run correctly.");
     return;
   }
   // Logged before the write, so the uninstaller also tries a value that failed.
@@ -88,7 +88,7 @@ void InstallEngine::ApplyRegistryEntry(RegistryEntry entry) {
   CRegistry registry;
   LONG result = registry.SetValue(root->key, entry.SubKey, type->keyClass, entry.ValueName, type->type, data, size);
   if (result != ERROR_SUCCESS) {
-    ShowError(std::string("Failed to write in registry!\n") + "Key: " + entry.RootKey + ", Subkey: " + entry.SubKey +
+    ReportError(std::string("Failed to write in registry!\n") + "Key: " + entry.RootKey + ", Subkey: " + entry.SubKey +
               "\nValue: " + entry.ValueName + ", Data: " + entry.ValueData);
   }
 }

@@ -7,21 +7,13 @@
 
 #include "engine/install_engine.h"
 #include "formats/uninstall_log.h"
-
-namespace {
-
-std::size_t Depth(const std::string& path) { return std::count(path.begin(), path.end(), '\\'); }
-
-std::string ShortcutNameOf(const FileEntry& record) {
-  std::string name = BufferText(record.ShortcutName);
-  return name.empty() ? BufferText(record.Name) : name;
-}
-
-}  // namespace
+#include "shell/paths.h"
+#include "shell/regsvr32.h"
 
 void InstallEngine::Rollback() {
   host_->EnableCancelButton(false);
   UninstallFiles();
+  UndoSharedFileCounts();
   RemoveFolders();
   RemoveUninstallLog();
   RemoveCreatedFolders();
@@ -50,10 +42,10 @@ void InstallEngine::UninstallFiles() {
     if (IsFolderEntry(record.Extension)) return;
     const std::string target = BufferText(record.TargetPath);
     bool remove = true;
+    // Waited for, so that the server is no longer loaded when its file goes.
     if (record.RegisterServer != 0) {
-      std::string command = "\"" + systemFolder_ + "\\regsvr32.exe\" /u /s \"" + target + "\"";
-      if (WinExec(command.c_str(), SW_HIDE) <= 31) {
-        ShowWarning("Couldn't unregister file: " + BufferText(record.Name) + "." + BufferText(record.Extension));
+      if (RunRegsvr32(systemFolder_, target, ServerRegistration::kUnregister) == Regsvr32Outcome::kNotStarted) {
+        Warn("Couldn't unregister file: " + BufferText(record.Name) + "." + BufferText(record.Extension));
         remove = false;
       }
     }
@@ -61,7 +53,15 @@ void InstallEngine::UninstallFiles() {
     RemoveShortcut(ShortcutNameOf(record), record.StartMenuShortcut != 0 && startMenuOption_,
                    record.DesktopShortcut != 0 && desktopOption_, record.StartupShortcut != 0);
   });
-  if (!read) ShowError("Couldn't read uninstall log file!\nUninstalling files.");
+  if (!read) ReportError("Couldn't read uninstall log file!\nUninstalling files.");
+}
+
+void InstallEngine::UndoSharedFileCounts() {
+  // Latest first, so that a file counted twice ends with its first "before".
+  for (auto change = sharedCountChanges_.rbegin(); change != sharedCountChanges_.rend(); ++change) {
+    UndoSharedFileCountChange(*change);
+  }
+  sharedCountChanges_.clear();
 }
 
 void InstallEngine::RemoveFolders() {
@@ -72,7 +72,7 @@ void InstallEngine::RemoveFolders() {
     RemoveShortcut(ShortcutNameOf(record), record.StartMenuShortcut != 0 && startMenuOption_,
                    record.DesktopShortcut != 0 && desktopOption_, record.StartupShortcut != 0);
   });
-  if (!read) ShowError("Couldn't read uninstall log file!\nRemoving folders.");
+  if (!read) ReportError("Couldn't read uninstall log file!\nRemoving folders.");
 }
 
 void InstallEngine::RemoveCreatedFolders() {

@@ -17,18 +17,6 @@ bool ReadLogFile(const std::string& path, UninstallLog* log) {
   return read;
 }
 
-bool WriteLogFile(const std::string& path, const UninstallLog& log) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool written = WriteUninstallLogHeader(log.Header, file);
-  for (const FileEntry& record : log.Files) written = written && WriteFileEntry(record, file);
-  for (const RegistryEntry& record : log.Registry) written = written && WriteRegistryEntry(record, file);
-  written = std::fflush(file) == 0 && written;
-  written = std::fclose(file) == 0 && written;
-  if (!written) DeleteFileA(path.c_str());
-  return written;
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Short names, other case, "." and ".." all spell one file; the file system knows.
@@ -59,7 +47,7 @@ bool MoveOver(const std::string& from, const std::string& to) {
 bool Merge(const UninstallLog& older, const UninstallLog& newer, const std::string& runLog,
            const std::string& destinationLog) {
   const std::string merging = destinationLog + ".new";
-  if (!WriteLogFile(merging, MergeUninstallLogs(older, newer))) return false;
+  if (!WriteUninstallLogFile(merging, MergeUninstallLogs(older, newer))) return false;
   if (!MoveOver(merging, destinationLog)) {
     DeleteFileA(merging.c_str());
     return false;

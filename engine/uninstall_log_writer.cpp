@@ -10,14 +10,14 @@
 bool InstallEngine::CreateUninstallLog() {
   std::string temp = TempFolder();
   if (temp.empty()) {
-    ShowMessage("Couldn't create uninstall log file!", "Error", MB_ICONERROR);
+    ReportError("Couldn't create uninstall log file!");
     return false;
   }
   logPath_ = temp + "Uninstall.log";
   loggedFiles_ = 0;
   loggedRegistryValues_ = 0;
   if (!log_.Create(logPath_)) {
-    ShowMessage("Couldn't create uninstall log file!", "Error", MB_ICONERROR);
+    ReportError("Couldn't create uninstall log file!");
     return false;
   }
   return true;
@@ -27,7 +27,7 @@ template <typename Write>
 bool InstallEngine::AppendToLog(const char* failureMessage, Write write) {
   FILE* log = log_.ForAppend();
   if (log == nullptr) {
-    ShowMessage(failureMessage, "Unhandled Exception Error", MB_ICONERROR);
+    ReportError(failureMessage, "Unhandled Exception Error");
     return false;
   }
   const bool written = write(log);

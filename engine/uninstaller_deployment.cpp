@@ -37,7 +37,7 @@ bool InstallEngine::ExtractUninstaller(const std::string& destination) {
       "Couldn't find uninstaller resource!", "Couldn't load uninstaller resource!",
       "Couldn't lock uninstaller resource!", "Couldn't get the size of the uninstaller resource!",
       "Couldn't create uninstaller file!"};
-  auto show = [](void* engine, const char* text) { static_cast<InstallEngine*>(engine)->ShowError(text); };
+  auto show = [](void* engine, const char* text) { static_cast<InstallEngine*>(engine)->ReportError(text); };
   return WriteSetupResource(resourceModule_, kUninstallerResource, destination + "\\Uninstall.exe", kMessages, show,
                             this);
 }

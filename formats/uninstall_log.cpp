@@ -1,5 +1,6 @@
 #include "formats/uninstall_log.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "formats/read_failure.h"
@@ -82,4 +83,16 @@ bool ReadUninstallLog(UninstallLog* log, FILE* stream, std::string* error) {
                         "uninstall log: " + std::to_string(remaining) + " unexpected bytes after the last record");
   }
   return true;
+}
+
+bool WriteUninstallLogFile(const std::string& path, const UninstallLog& log) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  bool written = WriteUninstallLogHeader(log.Header, file);
+  for (const FileEntry& record : log.Files) written = written && WriteFileEntry(record, file);
+  for (const RegistryEntry& record : log.Registry) written = written && WriteRegistryEntry(record, file);
+  written = std::fflush(file) == 0 && written;
+  written = std::fclose(file) == 0 && written;
+  if (!written) std::remove(path.c_str());
+  return written;
 }

@@ -38,3 +38,7 @@ struct UninstallLog {
 // before its counts are satisfied, holds an over-long string or has bytes after the last
 // record is reported as damaged (false, with the reason in `error`).
 bool ReadUninstallLog(UninstallLog* log, FILE* stream, std::string* error);
+
+// Writes `log` whole to a new file at `path`, its header's counts as they are; a file that
+// could not be written whole is removed again.
+bool WriteUninstallLogFile(const std::string& path, const UninstallLog& log);

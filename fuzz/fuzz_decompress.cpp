@@ -15,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   Archive archive;
-  archive.SetNotifier([](unsigned, uintptr_t) -> intptr_t { return 0; });
   uint32_t crcUncompressed = 0;
   uint32_t crcStream = 0;
   const int result = archive.DecompressStream(source, destination, &crcUncompressed, &crcStream);

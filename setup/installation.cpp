@@ -8,13 +8,14 @@
 #include <cstdio>
 
 #include "common/message_box.h"
-#include "engine/preinstall_checks.h"
+#include "install_ui/install_hand_over.h"
 #include "setup/background_picture.h"
 #include "setup/destination_page.h"
 #include "setup/finish_page.h"
 #include "setup/install_placement.h"
 #include "setup/launch_list.h"
 #include "setup/page_sequence.h"
+#include "setup/preinstall_questions.h"
 #include "setup/setupdlg.h"
 #include "setup/summary_page.h"
 
@@ -72,26 +73,31 @@ void CSetupDlg::LoadBackgroundPicture() {
 
 void CSetupDlg::CreateAndStartInstallDialog() {
   if (install_) return;
-  install_ = std::make_unique<CDialogInstall>(m_hWnd);
-  if (!install_->IsCreated()) {
-    install_.reset();
-    return;
-  }
+  install_ = OpenInstallDialog(m_hWnd, MakeInstallPlan());
+  if (install_ && background_) PlaceInstallDialog();
+}
+
+InstallPlan CSetupDlg::MakeInstallPlan() {
   const SummaryRecord& summary = description_.Summary;
-  install_->SetOwnerWindow(m_hWnd);
-  install_->SetSetupInfo(ProductName(), summary.Config.clrOut, summary.Config.clrIn, summary.Head.TotalSizeHigh,
-                         summary.Head.TotalSizeLow, IsExternal, BasePath);
-  install_->SetLogColors(summary.Config.clrOut, summary.Config.clrIn);
-  install_->SetDestination(DestinationFolder);
-  install_->SetChecksums(summary.DataFileCrc, summary.SetupDataCrc);
   if (page4_ && page4_->m_hWnd) {
     page4_->SendMessage(WM_APP_GET_ALL_USERS, reinterpret_cast<WPARAM>(m_hWnd));
     page4_->SendMessage(WM_APP_GET_SHORTCUT_CHOICES, reinterpret_cast<WPARAM>(m_hWnd));
   }
-  install_->SetAllUsers(AllUsers);
-  install_->SetShortcutOptions(CreateStartMenuShortcuts, CreateDesktopShortcuts);
-  if (background_) PlaceInstallDialog();
-  install_->StartInstall();
+  InstallPlan plan;
+  plan.productName = ProductName();
+  plan.clrOut = summary.Config.clrOut;
+  plan.clrIn = summary.Config.clrIn;
+  plan.totalSizeHigh = summary.Head.TotalSizeHigh;
+  plan.totalSizeLow = summary.Head.TotalSizeLow;
+  plan.externalData = IsExternal;
+  plan.basePath = BasePath;
+  plan.destination = DestinationFolder;
+  plan.dataFileCrc = summary.DataFileCrc;
+  plan.setupDataCrc = summary.SetupDataCrc;
+  plan.allUsers = AllUsers;
+  plan.startMenuShortcuts = CreateStartMenuShortcuts;
+  plan.desktopShortcuts = CreateDesktopShortcuts;
+  return plan;
 }
 
 void CSetupDlg::PlaceInstallDialog() {

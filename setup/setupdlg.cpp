@@ -1,7 +1,6 @@
 #include "setup/setupdlg.h"
 
 #include "common/message_box.h"
-#include "engine/preinstall_checks.h"
 #include "setup/about_dlg.h"
 #include "setup/command_line.h"
 #include "setup/destination_page.h"
@@ -9,6 +8,7 @@
 #include "setup/information_page.h"
 #include "setup/license_page.h"
 #include "setup/page_sequence.h"
+#include "setup/preinstall_questions.h"
 #include "setup/summary_page.h"
 #include "setup/welcome_page.h"
 #include "window/app.h"

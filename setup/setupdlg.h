@@ -11,7 +11,7 @@
 #include "common/app_messages.h"
 #include "controls/background_window.h"
 #include "controls/colored_static.h"
-#include "engine/dialog_install.h"
+#include "install_ui/dialog_install.h"
 #include "resources/resource_ids.h"
 #include "setup/alt_key_filter.h"
 #include "setup/setup_description.h"
@@ -89,6 +89,8 @@ class CSetupDlg : public CDialog {
   void CreateBackgroundWindow();
   void LoadBackgroundPicture();
   void CreateAndStartInstallDialog();
+  // What the user chose, as the installation takes it.
+  InstallPlan MakeInstallPlan();
   void PlaceInstallDialog();
   void EndInstallation(bool succeeded);
   void ShowFinishPage();

@@ -7,20 +7,12 @@
 #include <set>
 
 #include "uninstaller/installed_file.h"
-#include "uninstaller/paths.h"
+#include "shell/paths.h"
+#include "shell/regsvr32.h"
+#include "shell/shared_files.h"
 #include "uninstaller/uninstaller.h"
 
 namespace {
-
-// regsvr32 normally ends at once; a server that hangs must not hold the removal forever.
-constexpr DWORD kUnregisterTimeoutMs = 60000;
-
-std::string ShortcutNameOf(const FileEntry& record) {
-  const std::string name = BufferText(record.ShortcutName);
-  return name.empty() ? BufferText(record.Name) : name;
-}
-
-std::size_t Depth(const std::string& path) { return std::count(path.begin(), path.end(), '\\'); }
 
 std::string Lowered(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -35,7 +27,9 @@ bool Uninstaller::IsUninstallerFile(const std::string& path) const {
 }
 
 void Uninstaller::RemoveFiles() {
-  for (const FileEntry& record : log_.Files) {
+  for (std::size_t i = 0; i < log_.Files.size(); ++i) {
+    if (StopsHere()) return KeepWhatIsLeft(i, 0);
+    const FileEntry& record = log_.Files[i];
     Step();
     RemoveShortcuts(record);
     if (!IsFolderEntry(record.Extension)) RemoveFile(record);
@@ -46,6 +40,9 @@ void Uninstaller::RemoveFile(const FileEntry& record) {
   const std::string target = BufferText(record.TargetPath);
   // The log and the uninstaller go last, on their own way.
   if (target.empty() || IsUninstallerFile(target)) return;
+  // A file other products use stays, with one user fewer, whatever became of it; it stays
+  // registered for them.
+  if (IsInSharedFolder(target, windowsFolder_, systemFolder_) && !ReleaseSharedFileOrLeave(target)) return;
   switch (InspectInstalledFile(record)) {
     case InstalledFileState::kMissing:
       return;
@@ -68,23 +65,21 @@ void Uninstaller::RemoveFile(const FileEntry& record) {
 }
 
 bool Uninstaller::UnregisterServer(const std::string& path) {
-  if (systemFolder_.empty()) return false;
-  const std::string program = JoinPath(systemFolder_, "regsvr32.exe");
-  std::string commandLine = "\"" + program + "\" /s /u \"" + path + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return false;
+  // A server that does not answer in time is given up on; its file still goes.
+  return RunRegsvr32(systemFolder_, path, ServerRegistration::kUnregister) != Regsvr32Outcome::kNotStarted;
+}
+
+bool Uninstaller::ReleaseSharedFileOrLeave(const std::string& path) {
+  switch (ReleaseSharedFile(path)) {
+    case SharedFileRelease::kStillUsed:
+      return false;
+    case SharedFileRelease::kNotWritten:
+      leftovers_.Add(path, "shared count couldn't be changed");
+      return false;
+    default:
+      // Without a count nothing tells of other users: the file is this product's alone.
+      return true;
   }
-  // Its exit code is not judged: a library that is no server any more must still go.
-  WaitForSingleObject(process.hProcess, kUnregisterTimeoutMs);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
 }
 
 void Uninstaller::RemoveShortcuts(const FileEntry& record) {

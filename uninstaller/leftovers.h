@@ -24,3 +24,6 @@ class Leftovers {
 
 // The closing message. A long list is cut after `maxLines` items, with a count of the rest.
 std::string SummaryText(const std::string& productName, const Leftovers& leftovers, std::size_t maxLines = 25);
+
+// The closing message of a removal the user stopped; the uninstaller stays to finish it.
+std::string StoppedSummaryText(const std::string& productName, const Leftovers& leftovers, std::size_t maxLines = 25);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "uninstaller/paths.h"
+#include "shell/paths.h"
 
 namespace {
 
@@ -21,9 +21,8 @@ const RootName kRoots[] = {
     {"HKEY_USERS", HKEY_USERS},
 };
 
-std::size_t Depth(const std::string& subKey) {
-  return subKey.empty() ? 0 : 1 + std::count(subKey.begin(), subKey.end(), '\\');
-}
+// How many key names the path holds.
+std::size_t KeyLevels(const std::string& subKey) { return subKey.empty() ? 0 : 1 + Depth(subKey); }
 
 std::string ParentKey(const std::string& subKey) {
   const std::size_t last = subKey.find_last_of('\\');
@@ -82,7 +81,7 @@ bool IsEmptyKey(HKEY root, const std::string& subKey) {
 
 void RemoveEmptyKeys(HKEY root, const std::string& subKey) {
   const std::size_t lowest = root == HKEY_CLASSES_ROOT ? 1 : 2;
-  for (std::string key = subKey; Depth(key) >= lowest; key = ParentKey(key)) {
+  for (std::string key = subKey; KeyLevels(key) >= lowest; key = ParentKey(key)) {
     if (!IsEmptyKey(root, key) || RegDeleteKeyA(root, key.c_str()) != ERROR_SUCCESS) return;
   }
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "uninstaller/paths.h"
+#include "shell/paths.h"
 
 namespace {
 

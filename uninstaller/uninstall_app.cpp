@@ -8,7 +8,7 @@
 #include "uninstaller/command_line.h"
 #include "uninstaller/exit_codes.h"
 #include "uninstaller/log_loading.h"
-#include "uninstaller/paths.h"
+#include "shell/paths.h"
 #include "uninstaller/self_removal.h"
 #include "uninstaller/uninstall_dlg.h"
 

@@ -1,12 +1,13 @@
 #include "uninstaller/uninstall_dlg.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <utility>
 
 #include "common/message_box.h"
+#include "shell/paths.h"
 #include "uninstaller/exit_codes.h"
-#include "uninstaller/paths.h"
 #include "uninstaller/self_removal.h"
 #include "uninstaller/uninstaller_ids.h"
 
@@ -16,6 +17,14 @@ CUninstallDlg::CUninstallDlg(const UninstallLog& log, std::string folder, std::s
       folder_(std::move(folder)),
       uninstallerPath_(std::move(uninstallerPath)),
       exitCode_(kExitDeclined) {}
+
+CUninstallDlg::~CUninstallDlg() {
+  if (!worker_.joinable()) return;
+  // Only a window torn down early gets here with the worker going; it must not outlive
+  // the members it reports to.
+  if (uninstaller_) uninstaller_->RequestStop();
+  worker_.join();
+}
 
 std::string CUninstallDlg::ProductName() const { return BufferText(log_.Header.cName); }
 
@@ -49,45 +58,57 @@ LRESULT CUninstallDlg::OnStart(WPARAM, LPARAM) {
     EndDialog(IDCANCEL);
     return 0;
   }
-  const Leftovers leftovers = RemoveProduct();
-  status_.SetWindowText("Finished.");
-  ShowMessageBox(m_hWnd, SummaryText(ProductName(), leftovers), Title(),
-                 leftovers.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
-  exitCode_ = leftovers.empty() ? kExitRemoved : kExitIncomplete;
+  RemovalProgress* progress = this;  // a private base: convertible only in here
+  uninstaller_ = std::make_unique<Uninstaller>(log_, folder_, uninstallerPath_, progress);
+  worker_ = std::thread([this] { RemoveProduct(); });
+  return 0;
+}
+
+void CUninstallDlg::OnCancel() {
+  if (!uninstaller_ || !worker_.joinable()) return;
+  uninstaller_->RequestStop();
+  status_.SetWindowText("Stopping...");
+}
+
+LRESULT CUninstallDlg::OnRemovalEnded(WPARAM, LPARAM) {
+  worker_.join();
+  const bool stopped = uninstaller_->Stopped();
+  status_.SetWindowText(stopped ? "Stopped." : "Finished.");
+  ShowMessageBox(m_hWnd, stopped ? StoppedSummaryText(ProductName(), leftovers_) : SummaryText(ProductName(), leftovers_),
+                 Title(), leftovers_.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
+  exitCode_ = leftovers_.empty() ? kExitRemoved : kExitIncomplete;
   EndDialog(IDOK);
   return 0;
 }
 
-Leftovers CUninstallDlg::RemoveProduct() {
-  Uninstaller uninstaller(log_, folder_, uninstallerPath_, this);
-  uninstaller.Run();
-  Leftovers leftovers = uninstaller.leftovers();
-  // An uninstaller started from anywhere else leaves its own file alone.
-  if (!SamePath(uninstallerPath_, JoinPath(folder_, "Uninstall.exe"))) return leftovers;
-  switch (ArrangeSelfRemoval(uninstallerPath_, folder_)) {
-    case SelfRemoval::kStarted:
-      break;
-    case SelfRemoval::kAtRestart:
-      leftovers.Add(uninstallerPath_, "removed at the next restart");
-      break;
-    case SelfRemoval::kImpossible:
-      leftovers.Add(uninstallerPath_, "couldn't be deleted");
-      break;
+void CUninstallDlg::RemoveProduct() {
+  // The shell's links are read and its folders found through COM, on this thread too.
+  const HRESULT com = CoInitialize(nullptr);
+  uninstaller_->Run();
+  leftovers_ = uninstaller_->leftovers();
+  // A stopped removal keeps the uninstaller for the next run; one started from anywhere
+  // else leaves its own file alone.
+  if (!uninstaller_->Stopped() && SamePath(uninstallerPath_, JoinPath(folder_, "Uninstall.exe"))) {
+    switch (ArrangeSelfRemoval(uninstallerPath_, folder_)) {
+      case SelfRemoval::kStarted:
+        break;
+      case SelfRemoval::kAtRestart:
+        leftovers_.Add(uninstallerPath_, "removed at the next restart");
+        break;
+      case SelfRemoval::kImpossible:
+        leftovers_.Add(uninstallerPath_, "couldn't be deleted");
+        break;
+    }
   }
-  return leftovers;
+  if (SUCCEEDED(com)) CoUninitialize();
+  ::PostMessageA(m_hWnd, kRemovalEndedMessage, 0, 0);
 }
 
-void CUninstallDlg::SetStatus(const std::string& text) {
-  status_.SetWindowText(text);
-  status_.UpdateWindow();
-}
+void CUninstallDlg::SetStatus(const std::string& text) { status_.SetWindowText(text); }
 
 void CUninstallDlg::SetRange(int steps) {
   progress_.SendMessage(PBM_SETRANGE32, 0, steps);
   progress_.SendMessage(PBM_SETPOS, 0);
 }
 
-void CUninstallDlg::Step() {
-  progress_.SendMessage(PBM_DELTAPOS, 1);
-  progress_.UpdateWindow();
-}
+void CUninstallDlg::Step() { progress_.SendMessage(PBM_DELTAPOS, 1); }

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "uninstaller/paths.h"
+#include "shell/paths.h"
+#include "uninstaller/installed_file.h"
 #include "uninstaller/registry_cleanup.h"
 
 namespace {
@@ -16,9 +17,9 @@ std::string RegistryItemName(const RegistryEntry& record) {
          (valueName.empty() ? "(Default)" : valueName);
 }
 
-std::string SystemFolder() {
+std::string SystemFolderText(UINT(WINAPI* query)(LPSTR, UINT)) {
   char path[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  const UINT length = query(path, MAX_PATH);
   return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
 }
 
@@ -32,7 +33,8 @@ Uninstaller::Uninstaller(const UninstallLog& log, std::string folder, std::strin
       folder_(WithoutTrailingBackslash(folder)),
       uninstallerPath_(std::move(uninstallerPath)),
       logPath_(JoinPath(folder_, "Uninstall.log")),
-      systemFolder_(SystemFolder()),
+      systemFolder_(SystemFolderText(GetSystemDirectoryA)),
+      windowsFolder_(SystemFolderText(GetWindowsDirectoryA)),
       progress_(progress) {}
 
 void Uninstaller::Run() {
@@ -41,10 +43,12 @@ void Uninstaller::Run() {
   }
   SetStatus("Removing files...");
   RemoveFiles();
+  if (stopped_) return;
   SetStatus("Removing folders...");
   RemoveFolders();
   SetStatus("Removing registry values...");
   RemoveRegistryValues();
+  if (stopped_) return;
   SetStatus("Removing the uninstaller...");
   RemoveUninstallerTraces();
   NoteWhatKeepsTheFolder();
@@ -53,7 +57,12 @@ void Uninstaller::Run() {
 
 void Uninstaller::RemoveRegistryValues() {
   std::vector<std::pair<HKEY, std::string>> keys;
-  for (const RegistryEntry& record : log_.Registry) {
+  for (std::size_t i = 0; i < log_.Registry.size(); ++i) {
+    if (StopsHere()) {
+      KeepWhatIsLeft(log_.Files.size(), i);
+      break;
+    }
+    const RegistryEntry& record = log_.Registry[i];
     Step();
     HKEY root = RootKeyFromName(BufferText(record.RootKey));
     if (root == nullptr) {
@@ -67,10 +76,41 @@ void Uninstaller::RemoveRegistryValues() {
     keys.emplace_back(root, subKey);
   }
   // Deepest first, so that a key emptied by its subkey's removal is seen empty.
-  std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
-    return std::count(a.second.begin(), a.second.end(), '\\') > std::count(b.second.begin(), b.second.end(), '\\');
-  });
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const auto& a, const auto& b) { return Depth(a.second) > Depth(b.second); });
   for (const auto& key : keys) RemoveEmptyKeys(key.first, key.second);
+}
+
+bool Uninstaller::StopsHere() {
+  if (stopRequested_) stopped_ = true;
+  return stopped_;
+}
+
+void Uninstaller::KeepWhatIsLeft(std::size_t firstFile, std::size_t firstValue) {
+  UninstallLog rest;
+  rest.Header = log_.Header;
+  rest.Files.assign(log_.Files.begin() + firstFile, log_.Files.end());
+  rest.Registry.assign(log_.Registry.begin() + firstValue, log_.Registry.end());
+  rest.Header.dwFiles = static_cast<uint32_t>(rest.Files.size());
+  rest.Header.dwReg = static_cast<uint32_t>(rest.Registry.size());
+  for (const FileEntry& record : rest.Files) {
+    const std::string target = BufferText(record.TargetPath);
+    if (!IsFolderEntry(record.Extension) && !IsUninstallerFile(target) &&
+        InspectInstalledFile(record) != InstalledFileState::kMissing) {
+      leftovers_.Add(target, "left when the removal was stopped");
+    }
+  }
+  for (const RegistryEntry& record : rest.Registry) {
+    leftovers_.Add(RegistryItemName(record), "left when the removal was stopped");
+  }
+  // What was removed leaves the log, so that a later run neither looks for it again nor
+  // takes this product away twice from the users of a shared file.
+  // Written beside it first: a log half written would be worse than one that says too much.
+  const std::string fresh = logPath_ + ".new";
+  if (!WriteUninstallLogFile(fresh, rest) || !MoveFileExA(fresh.c_str(), logPath_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileA(fresh.c_str());
+    leftovers_.Add(logPath_, "couldn't be brought up to date");
+  }
 }
 
 std::string Uninstaller::ProgramFolder() const {

@@ -8,13 +8,18 @@
 //
 // The uninstaller's own file and the installation folder can only go once this process
 // has ended (self_removal.h).
+//
+// Run() may go on another thread than the one that asks it to stop: the removal then ends
+// after the item in hand, lists what is left, and keeps a log of just that, with the
+// uninstaller and its Add/Remove Programs entry, so that another run can finish the work.
 
+#include <atomic>
 #include <string>
 #include <vector>
 
 #include "formats/uninstall_log.h"
 #include "uninstaller/leftovers.h"
-#include "uninstaller/shell_links.h"
+#include "shell/shell_links.h"
 
 class RemovalProgress {
  public:
@@ -30,6 +35,10 @@ class Uninstaller {
   Uninstaller(const UninstallLog& log, std::string folder, std::string uninstallerPath, RemovalProgress* progress);
 
   void Run();
+  // Any thread.
+  void RequestStop() { stopRequested_ = true; }
+  // The removal ended early at a stop request.
+  bool Stopped() const { return stopped_; }
   const Leftovers& leftovers() const { return leftovers_; }
 
  private:
@@ -37,6 +46,9 @@ class Uninstaller {
   void RemoveFiles();
   void RemoveFile(const FileEntry& record);
   bool UnregisterServer(const std::string& path);
+  // Takes this product away from the users of a file in a shared folder; true when the
+  // file is to be removed.
+  bool ReleaseSharedFileOrLeave(const std::string& path);
   void RemoveShortcuts(const FileEntry& record);
   void RemoveShortcut(ShortcutKind kind, const std::string& linkName, const std::string& target);
   void RemoveFolders();
@@ -44,6 +56,9 @@ class Uninstaller {
   bool IsUninstallerFile(const std::string& path) const;
 
   // uninstaller.cpp
+  // True, once the removal has stopped, when a stop was requested.
+  bool StopsHere();
+  void KeepWhatIsLeft(std::size_t firstFile, std::size_t firstValue);
   void RemoveRegistryValues();
   void RemoveUninstallerTraces();
   void NoteWhatKeepsTheFolder();
@@ -58,6 +73,9 @@ class Uninstaller {
   std::string uninstallerPath_;
   std::string logPath_;
   std::string systemFolder_;
+  std::string windowsFolder_;
   RemovalProgress* progress_;
   Leftovers leftovers_;
+  std::atomic<bool> stopRequested_{false};
+  bool stopped_ = false;
 };

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "common/message_box.h"
 #include "engine/install_engine.h"
 
 namespace {
@@ -14,7 +13,12 @@ namespace {
 // shows where its time goes.
 class SilentHost : public InstallHost {
  public:
-  void* OwnerWindow() override { return nullptr; }
+  void ReportError(const std::string& text, const std::string&) override { Tell("error", text); }
+  void Warn(const std::string& text) override { Tell("warning", text); }
+  bool Confirm(const std::string& question) override {
+    Tell("question", question);
+    return true;
+  }
   void SetStatusText(const std::string& text) override {
     if (text.rfind("Writing: ", 0) == 0) return;
     std::fprintf(stderr, "%8lu ms  %s\n", GetTickCount() - start_, text.c_str());
@@ -24,24 +28,23 @@ class SilentHost : public InstallHost {
   void EnableCancelButton(bool) override {}
 
  private:
+  static void Tell(const char* kind, const std::string& text) { std::fprintf(stderr, "%s: %s\n", kind, text.c_str()); }
   DWORD start_ = GetTickCount();
 };
 
 }  // namespace
 
 bool RunInstall(const BenchPayload& payload, const std::string& destination) {
-  SetMessageBoxHandler([](const MessageBoxRequest& request) {
-    std::fprintf(stderr, "message: %s\n", request.text.c_str());
-    return (request.flags & kMbYesNo) ? kIdYes : kIdOk;
-  });
+  InstallPlan plan;
+  plan.productName = kBenchProductName;
+  plan.totalSizeHigh = static_cast<uint32_t>(payload.totalSize >> 32);
+  plan.totalSizeLow = static_cast<uint32_t>(payload.totalSize);
+  plan.externalData = true;
+  plan.basePath = payload.basePath;
+  plan.destination = destination;
+  plan.dataFileCrc = payload.dataFileCrc;
+  plan.setupDataCrc = payload.setupDataCrc;
   SilentHost host;
-  InstallEngine engine(&host);
-  engine.SetSetupInfo(kBenchProductName, 0, 0, static_cast<uint32_t>(payload.totalSize >> 32),
-                      static_cast<uint32_t>(payload.totalSize), true, payload.basePath);
-  engine.SetLogColors(0, 0);
-  engine.SetDestination(destination);
-  engine.SetChecksums(payload.dataFileCrc, payload.setupDataCrc);
-  engine.SetAllUsers(false);
-  engine.SetShortcutOptions(false, false);
+  InstallEngine engine(&host, plan);
   return engine.Install();
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/preinstall_checks.h"
+#include "setup/preinstall_questions.h"
 #include "tests/checks/scripted_message_boxes.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/preinstall_checks.h"
+#include "setup/preinstall_questions.h"
 #include "tests/checks/scripted_message_boxes.h"
 
 namespace {

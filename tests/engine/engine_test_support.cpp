@@ -138,6 +138,7 @@ FileEntry ToFileEntry(const PayloadItem& item, uint32_t index) {
   SetBufferText(entry.ShortcutName, item.shortcutName);
   SetBufferText(entry.ShortcutDescription, item.shortcutDescription);
   entry.RunAtFinish = item.runAtFinish;
+  entry.RegisterServer = item.registerServer;
   entry.SizeLow = static_cast<uint32_t>(item.content.size());
   entry.CreationTime = ToFileTime(item.creationTime ? item.creationTime : kDefaultTime);
   entry.LastAccessTime = ToFileTime(kDefaultTime + 7);
@@ -181,6 +182,34 @@ Payload MakePayload(const std::string& folder, const std::vector<PayloadItem>& f
   archive.CompressFile(dataPath.c_str(), payload.archivePath.c_str(), &payload.dataFileCrc, &payload.setupDataCrc, 9);
   DeleteFileA(dataPath.c_str());
   return payload;
+}
+
+InstallPlan PlanFor(const Payload& payload, const std::string& destination, bool allUsers) {
+  InstallPlan plan;
+  plan.productName = kProductName;
+  plan.clrOut = 0x00FF0000;
+  plan.clrIn = 0x000000FF;
+  plan.totalSizeHigh = static_cast<uint32_t>(payload.totalSize >> 32);
+  plan.totalSizeLow = static_cast<uint32_t>(payload.totalSize);
+  plan.externalData = true;
+  plan.basePath = payload.basePath;
+  plan.destination = destination;
+  plan.dataFileCrc = payload.dataFileCrc;
+  plan.setupDataCrc = payload.setupDataCrc;
+  plan.allUsers = allUsers;
+  plan.startMenuShortcuts = true;
+  plan.desktopShortcuts = true;
+  return plan;
+}
+
+void RecordingHost::ReportError(const std::string& text, const std::string& caption) {
+  ShowMessageBox(nullptr, text, caption, MB_ICONERROR);
+}
+
+void RecordingHost::Warn(const std::string& text) { ShowMessageBox(nullptr, text, "Warning", MB_ICONEXCLAMATION); }
+
+bool RecordingHost::Confirm(const std::string& question) {
+  return ShowMessageBox(nullptr, question, "Warning", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void RecordingHost::SetStatusText(const std::string& text) {

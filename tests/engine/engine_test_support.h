@@ -54,6 +54,7 @@ struct PayloadItem {
   std::string shortcutName;
   std::string shortcutDescription;
   bool runAtFinish = false;
+  bool registerServer = false;
   uint64_t creationTime = 0;  // FILETIME values; 0 picks a fixed time
   uint64_t lastWriteTime = 0;
 };
@@ -84,11 +85,18 @@ Payload MakePayload(const std::string& folder, const std::vector<PayloadItem>& f
                     const std::vector<RegistryItem>& registry);
 FileEntry ToFileEntry(const PayloadItem& item, uint32_t index);
 
+// The plan the wizard would hand over for the external `payload` into `destination`, with
+// both kinds of shortcut asked for.
+InstallPlan PlanFor(const Payload& payload, const std::string& destination, bool allUsers = false);
+
 // Records status texts and progress; calls `onStatus` / `onProgress` so a test can act at
-// a precise moment of the run.
+// a precise moment of the run. Errors, warnings and questions reach the message-box seam
+// with the texts, captions and icons the installation dialog gives them.
 class RecordingHost : public InstallHost {
  public:
-  void* OwnerWindow() override { return nullptr; }
+  void ReportError(const std::string& text, const std::string& caption) override;
+  void Warn(const std::string& text) override;
+  bool Confirm(const std::string& question) override;
   void SetStatusText(const std::string& text) override;
   void SetProgressRange(int range) override { ranges.push_back(range); }
   void SetProgressPosition(int position) override;

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <optional>
 
 #include "formats/uninstall_log.h"
 #include "tests/engine/engine_test_support.h"
@@ -62,14 +63,9 @@ class InstallationTest : public ::testing::Test {
 
   std::unique_ptr<InstallEngine> MakeEngine(const Payload& payload, const std::string& destination,
                                             bool allUsers = false, bool external = true) {
-    auto engine = std::make_unique<InstallEngine>(&host);
-    engine->SetSetupInfo(kProductName, kClrOut, kClrIn, static_cast<uint32_t>(payload.totalSize >> 32),
-                         static_cast<uint32_t>(payload.totalSize), external, payload.basePath);
-    engine->SetLogColors(kClrOut, kClrIn);
-    engine->SetDestination(destination);
-    engine->SetChecksums(payload.dataFileCrc, payload.setupDataCrc);
-    engine->SetAllUsers(allUsers);
-    engine->SetShortcutOptions(true, true);
+    InstallPlan plan = PlanFor(payload, destination, allUsers);
+    plan.externalData = external;
+    auto engine = std::make_unique<InstallEngine>(&host, plan);
     return engine;
   }
 
@@ -322,6 +318,87 @@ TEST_F(InstallationTest, CancelAfterTheRegistryPhaseKeepsTheInstallationButSkips
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
   EXPECT_FALSE(PathExists(TempFolder() + kProductName + ".backup"));
 }
+
+// ---- Shared files in the system folder ----------------------------------------------
+
+constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+std::optional<DWORD> SharedCount(const std::string& path) {
+  const RegistryValue value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path);
+  if (!value.found || value.type != REG_DWORD || value.data.size() != sizeof(DWORD)) return std::nullopt;
+  return *reinterpret_cast<const DWORD*>(value.data.data());
+}
+
+void SetSharedCount(const std::string& path, std::optional<DWORD> count) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  if (count) {
+    RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*count), sizeof(DWORD));
+  } else {
+    RegDeleteValueA(key, path.c_str());
+  }
+  RegCloseKey(key);
+}
+
+struct SharedCase {
+  const char* name;
+  bool fileThere;               // the file is in the system folder before the installation
+  std::optional<DWORD> before;  // its count then
+  std::optional<DWORD> after;   // its count after a complete installation
+};
+
+const SharedCase kSharedCases[] = {
+    {"new_file", false, std::nullopt, 1},
+    // Whoever put it there uses it too.
+    {"uncounted_existing_file", true, std::nullopt, 2},
+    {"counted_existing_file", true, 3, 4},
+};
+
+class SharedFileCountTest : public InstallationTest, public ::testing::WithParamInterface<SharedCase> {
+ protected:
+  void SetUp() override {
+    InstallationTest::SetUp();
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    shared = std::string(system) + "\\BrisklayEngineTestShared.dat";
+    if (GetParam().fileThere) WriteBytes(shared, PatternBytes(20, 8));
+    SetSharedCount(shared, GetParam().before);
+  }
+  void TearDown() override {
+    DeleteFileA(shared.c_str());
+    SetSharedCount(shared, std::nullopt);
+    InstallationTest::TearDown();
+  }
+  std::vector<PayloadItem> Items() const {
+    return {Item("BrisklayEngineTestShared", "dat", "%SYSTEM%\\BrisklayEngineTestShared.dat", PatternBytes(700, 7)),
+            Item("Last", "txt", "%DIR%\\Last.txt", PatternBytes(10, 6))};
+  }
+  std::string shared;
+};
+
+TEST_P(SharedFileCountTest, InstallationCountsOneMoreUser) {
+  Payload payload = MakePayload(sandbox.Path(), Items(), {});
+  ScriptedMessages messages;
+  EXPECT_TRUE(MakeEngine(payload, sandbox / "Product")->Install());
+  EXPECT_TRUE(messages.texts().empty()) << messages.texts()[0];
+  EXPECT_EQ(SharedCount(shared), GetParam().after);
+}
+
+TEST_P(SharedFileCountTest, RollbackPutsTheCountBack) {
+  Payload payload = MakePayload(sandbox.Path(), Items(), {});
+  auto engine = MakeEngine(payload, sandbox / "Product");
+  host.onStatus = [&](const std::string& text) {
+    if (text == "Writing: Last.txt...") engine->RequestAbort();
+  };
+  ScriptedMessages messages;
+  EXPECT_FALSE(engine->Install());
+  EXPECT_EQ(SharedCount(shared), GetParam().before);
+  EXPECT_EQ(PathExists(shared), GetParam().fileThere);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, SharedFileCountTest, ::testing::ValuesIn(kSharedCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- The replace question for an existing library ------------------------------------
 

@@ -25,8 +25,9 @@ class PathMacroTest : public ::testing::TestWithParam<MacroCase> {};
 
 TEST_P(PathMacroTest, Expands) {
   RecordingHost host;
-  InstallEngine engine(&host);
-  engine.SetDestination(GetParam().destination);
+  InstallPlan plan;
+  plan.destination = GetParam().destination;
+  InstallEngine engine(&host, plan);
   std::string expected = GetParam().expected;
   for (const char* macro : {"<WINDOWS>", "<SYSTEM>"}) {
     std::size_t at;
@@ -77,7 +78,7 @@ class RegistryEntryTest : public ::testing::TestWithParam<RegistryCase> {
 TEST_P(RegistryEntryTest, WritesTheValueOrRefusesTheEntry) {
   const RegistryCase& c = GetParam();
   RecordingHost host;
-  InstallEngine engine(&host);
+  InstallEngine engine(&host, InstallPlan());
   ScriptedMessages messages;
   ASSERT_TRUE(engine.CreateUninstallLog());
   RegistryEntry entry{};
@@ -125,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RegistryEntryTest, ::testing::ValuesIn(kRegistry
 
 TEST(RegistryFailureTest, AFailedWriteIsReportedAndStillLogged) {
   RecordingHost host;
-  InstallEngine engine(&host);
+  InstallEngine engine(&host, InstallPlan());
   ScriptedMessages messages;
   ASSERT_TRUE(engine.CreateUninstallLog());
   // Keys below a volatile key must be volatile too; the engine creates lasting keys.
@@ -162,7 +163,7 @@ TEST(CloseRunningProgramTest, NeverEndsTheSetupItself) {
   name = name.substr(name.rfind('\\') + 1);
   name = name.substr(0, name.rfind('.'));
   RecordingHost host;
-  InstallEngine engine(&host);
+  InstallEngine engine(&host, InstallPlan());
   ScriptedMessages messages;
 
   engine.CloseRunningProgram(name);

@@ -1,6 +1,6 @@
 #include "tests/install_dialog/dialog_test_support.h"
 
-#include "engine/install_hand_over.h"
+#include "install_ui/install_hand_over.h"
 #include "resources/resource_ids.h"
 #include "window/message_window.h"
 
@@ -87,20 +87,7 @@ std::string ControlText(HWND dialog, int id) {
 
 std::unique_ptr<CDialogInstall> OpenDialog(HWND owner, const engine_test::Payload& payload,
                                            const std::string& destination) {
-  InstallHandOver handOver;
-  handOver.productName = engine_test::kProductName;
-  handOver.clrOut = kClrOut;
-  handOver.clrIn = kClrIn;
-  handOver.totalSizeHigh = static_cast<uint32_t>(payload.totalSize >> 32);
-  handOver.totalSizeLow = static_cast<uint32_t>(payload.totalSize);
-  handOver.externalData = true;
-  handOver.basePath = payload.basePath;
-  handOver.destination = destination;
-  handOver.dataFileCrc = payload.dataFileCrc;
-  handOver.setupDataCrc = payload.setupDataCrc;
-  handOver.startMenuShortcuts = true;
-  handOver.desktopShortcuts = true;
-  return OpenInstallDialog(owner, handOver);
+  return OpenInstallDialog(owner, engine_test::PlanFor(payload, destination));
 }
 
 void ClickCancelButton(HWND dialog) {

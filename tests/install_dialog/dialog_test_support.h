@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/dialog_install.h"
+#include "install_ui/dialog_install.h"
 #include "tests/engine/engine_test_support.h"
 
 namespace dialog_test {

@@ -6,7 +6,7 @@
 
 #include <atomic>
 
-#include "engine/elapsed_timer_set.h"
+#include "install_ui/elapsed_timer_set.h"
 
 namespace {
 

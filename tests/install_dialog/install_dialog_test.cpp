@@ -10,7 +10,7 @@
 
 #include <regex>
 
-#include "engine/install_hand_over.h"
+#include "install_ui/install_hand_over.h"
 #include "resources/resource_ids.h"
 #include "tests/install_dialog/dialog_test_support.h"
 

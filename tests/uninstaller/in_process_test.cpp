@@ -8,6 +8,8 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <cstdio>
+
 #include "tests/driver/host_path.h"
 #include "tests/engine/engine_test_support.h"
 #include "uninstaller/uninstaller.h"
@@ -177,6 +179,62 @@ TEST_F(InProcessRemovalTest, KeepsTheAddRemoveEntryOfAnotherInstallation) {
   RegCloseKey(key);
   EXPECT_TRUE(Run().empty());
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
+// Asks for a stop while the removal is at its `at`-th item, as a close of the window does.
+class StopAt : public RemovalProgress {
+ public:
+  explicit StopAt(int at) : at_(at) {}
+  Uninstaller* uninstaller = nullptr;
+  void SetStatus(const std::string&) override {}
+  void SetRange(int) override {}
+  void Step() override {
+    if (++steps_ == at_) uninstaller->RequestStop();
+  }
+
+ private:
+  int at_;
+  int steps_ = 0;
+};
+
+TEST_F(InProcessRemovalTest, AStopFinishesTheItemInHandAndKeepsALogOfTheRest) {
+  const FileEntry first = AddFile("First.bin", PatternBytes(10, 1));
+  const FileEntry second = AddFile("Second.bin", PatternBytes(10, 2));
+  const FileEntry third = AddFile("Third.bin", PatternBytes(10, 3));
+  RegistryEntry value{};
+  SetBufferText(value.RootKey, "HKEY_CURRENT_USER");
+  SetBufferText(value.SubKey, kTestRegistryKey);
+  SetBufferText(value.ValueName, "Marker");
+  log_.Registry.push_back(value);
+  log_.Header.dwFiles = 3;
+  log_.Header.dwReg = 1;
+  const std::string logPath = folder_ + "\\Uninstall.log";
+  ASSERT_TRUE(WriteUninstallLogFile(logPath, log_));
+
+  StopAt stop(2);
+  Uninstaller uninstaller(log_, folder_, folder_ + "\\Uninstall.exe", &stop);
+  stop.uninstaller = &uninstaller;
+  uninstaller.Run();
+
+  EXPECT_TRUE(uninstaller.Stopped());
+  EXPECT_FALSE(PathExists(BufferText(first.TargetPath)));
+  EXPECT_FALSE(PathExists(BufferText(second.TargetPath)));
+  EXPECT_TRUE(PathExists(BufferText(third.TargetPath)));
+  EXPECT_EQ(Items(uninstaller.leftovers()),
+            (std::vector<std::string>{BufferText(third.TargetPath) + " (left when the removal was stopped)",
+                                      "HKEY_CURRENT_USER\\" + std::string(kTestRegistryKey) +
+                                          "\\Marker (left when the removal was stopped)"}));
+  // What is left, and nothing else, for the next run.
+  FILE* file = std::fopen(logPath.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  UninstallLog rest;
+  std::string error;
+  EXPECT_TRUE(ReadUninstallLog(&rest, file, &error)) << error;
+  std::fclose(file);
+  ASSERT_EQ(rest.Files.size(), 1u);
+  EXPECT_EQ(BufferText(rest.Files[0].TargetPath), BufferText(third.TargetPath));
+  EXPECT_EQ(rest.Registry.size(), 1u);
+  EXPECT_EQ(BufferText(rest.Header.cName), kProductName);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "uninstaller/command_line.h"
 #include "uninstaller/installed_file.h"
 #include "uninstaller/leftovers.h"
-#include "uninstaller/paths.h"
+#include "shell/paths.h"
 #include "uninstaller/registry_cleanup.h"
 
 namespace {

@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "tests/driver/driver.h"
 #include "formats/uninstall_log.h"
 #include "tests/engine/engine_test_support.h"
 #include "tests/uninstaller/uninstaller_run.h"
+#include "uninstaller/uninstaller_ids.h"
 
 using namespace engine_test;
 using uninstaller_test::RunUninstaller;
@@ -87,23 +89,20 @@ class UninstallerTest : public ::testing::Test {
 
   void InstallPayload(const std::vector<PayloadItem>& items, const std::vector<RegistryItem>& registry,
                       bool allUsers = false) {
-    ScriptedMessages messages;
     Payload payload = MakePayload(sandbox_.Path(), items, registry);
+    InstallPlanned(PlanFor(payload, destination_, allUsers), payload);
+  }
+
+  void InstallPlanned(const InstallPlan& plan, const Payload& payload) {
+    ScriptedMessages messages;
     RecordingHost host;
-    InstallEngine engine(&host);
-    engine.SetSetupInfo(kProductName, 0x00FF0000, 0x000000FF, 0, static_cast<uint32_t>(payload.totalSize), true,
-                        payload.basePath);
-    engine.SetLogColors(0x00FF0000, 0x000000FF);
-    engine.SetDestination(destination_);
-    engine.SetChecksums(payload.dataFileCrc, payload.setupDataCrc);
-    engine.SetAllUsers(allUsers);
-    engine.SetShortcutOptions(true, true);
+    InstallEngine engine(&host, plan);
     const bool installed = engine.Install();
     std::string shown;
     for (const std::string& text : messages.texts()) shown += "\n  " + text;
     ASSERT_TRUE(installed && shown.empty()) << "installed: " << installed << ", messages:" << shown;
     DeleteFileA(payload.archivePath.c_str());
-    ASSERT_TRUE(PathExists(UninstallerPath()));
+    ASSERT_TRUE(PathExists(plan.destination + "\\Uninstall.exe"));
   }
 
   std::string UninstallerPath() const { return destination_ + "\\Uninstall.exe"; }
@@ -377,6 +376,171 @@ TEST_F(UninstallerTest, ASecondInstallationReplacesADamagedLog) {
     expected.files.insert(*found);
   }
   EXPECT_TRUE(Settles(expected)) << Describe(expected, TakeSnapshot(sandbox_.Path()));
+}
+
+// ---- A removal that takes its time --------------------------------------------------
+
+constexpr char kServerKey[] = "Software\\Brisklay Engine Test\\Server";
+
+bool KeyExists(HKEY root, const char* subKey) {
+  HKEY key;
+  if (RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The uninstaller's own window: its message boxes carry the same caption.
+HWND UninstallerWindow(DWORD processId) {
+  for (HWND window : driver::TopLevelWindows(processId, {kTitle, "", true})) {
+    if (GetDlgItem(window, IDC_UNINSTALL_STATUS) != nullptr) return window;
+  }
+  return nullptr;
+}
+
+// The first item is a server whose unregistration takes seconds: meanwhile the window
+// must answer and repaint, and closing it must end the removal after that item.
+TEST_F(UninstallerTest, KeepsAnsweringDuringASlowServerAndStopsWhenClosed) {
+  const Bytes server = ReadBytes(driver::WindowsPathFromHost(BRISKLAY_SLOW_COM_STAND_IN));
+  ASSERT_FALSE(server.empty());
+  std::vector<PayloadItem> items = {Item("Slow", "dll", "%DIR%\\Slow.dll", server),
+                                    Item("App", "exe", "%DIR%\\App.exe", PatternBytes(3000, 1)),
+                                    Item("Readme", "txt", "%DIR%\\Readme.txt", PatternBytes(500, 2))};
+  items[0].registerServer = true;
+  ASSERT_NO_FATAL_FAILURE(InstallPayload(items, {{"HKEY_CURRENT_USER", kTestRegistryKey, "Marker", "REG_SZ", "x"}}));
+  ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, kServerKey));
+
+  driver::ChildProcess process;
+  ASSERT_TRUE(process.Start(UninstallerPath(), AddRemoveCommandLine(), sandbox_.Path())) << process.Error();
+  HWND question = driver::WaitForMessageBox(process.Id(), kTitle);
+  ASSERT_NE(question, nullptr);
+  ASSERT_TRUE(driver::PressMessageBoxButton(question, IDYES));
+  HWND window = nullptr;
+  ASSERT_TRUE(driver::WaitUntil([&] { return (window = UninstallerWindow(process.Id())) != nullptr; }));
+  HWND status = GetDlgItem(window, IDC_UNINSTALL_STATUS);
+  ASSERT_TRUE(driver::WaitUntil([&] { return WindowText(status).find("Slow.dll") != std::string::npos; }));
+
+  DWORD_PTR answer = 0;
+  EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer), 0u);
+  InvalidateRect(window, nullptr, TRUE);
+  EXPECT_TRUE(driver::WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, driver::Millis(3000)))
+      << "no repaint";
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kServerKey)) << "the server was quicker than the checks";
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  HWND summary = driver::WaitForMessageBox(process.Id(), kTitle, driver::Millis(30000));
+  ASSERT_NE(summary, nullptr);
+  const std::string text = driver::MessageBoxText(summary);
+  driver::PressMessageBoxButton(summary, IDOK);
+  EXPECT_EQ(process.WaitForExit(), std::optional<DWORD>(kExitIncomplete));
+
+  // The item in hand was finished, the rest stays and is listed, and so does the way to
+  // remove it later.
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kServerKey));
+  EXPECT_FALSE(PathExists(destination_ + "\\Slow.dll"));
+  EXPECT_EQ(text.rfind("The removal of \"Brisklay Engine Test\" was stopped.", 0), 0u) << text;
+  for (const std::string& left : {destination_ + "\\App.exe", destination_ + "\\Readme.txt"}) {
+    EXPECT_TRUE(PathExists(left)) << left;
+    EXPECT_NE(text.find(left + " (left when the removal was stopped)"), std::string::npos) << text;
+  }
+  EXPECT_NE(text.find("HKEY_CURRENT_USER\\Software\\Brisklay Engine Test\\Marker"), std::string::npos) << text;
+  EXPECT_TRUE(PathExists(UninstallerPath()));
+  EXPECT_FALSE(AddRemoveCommandLine().empty());
+
+  UninstallerRun rest = RunFromAddRemove();
+  EXPECT_EQ(rest.exitCode, std::optional<DWORD>(kExitRemoved));
+  EXPECT_TRUE(Settles(before_)) << Describe(before_, TakeSnapshot(sandbox_.Path()));
+}
+
+// ---- A library that several products share ------------------------------------------
+
+constexpr char kSecondProduct[] = "Brisklay Engine Test Two";
+constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+class SharedLibraryTest : public UninstallerTest {
+ protected:
+  void SetUp() override {
+    UninstallerTest::SetUp();
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    library_ = std::string(system) + "\\BrisklayUninstallTestShared.dll";
+    Forget();
+    second_ = sandbox_ / "Program Files\\Second";
+  }
+  void TearDown() override {
+    Forget();
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE,
+                       (std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kSecondProduct).c_str());
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) RemoveTree(SpecialFolder(csidl) + "\\" + kSecondProduct);
+    UninstallerTest::TearDown();
+  }
+  void Forget() {
+    DeleteFileA(library_.c_str());
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, library_.c_str());
+    RegCloseKey(key);
+  }
+  // Both products bring the same library (recorded as "bin": a library without a version
+  // would make the second installation ask before replacing it); each has its own file.
+  void InstallAs(const std::string& product, const std::string& destination, uint32_t seed) {
+    Payload payload = MakePayload(sandbox_.Path(),
+                                  {Item("BrisklayUninstallTestShared", "bin", "%SYSTEM%\\BrisklayUninstallTestShared.dll",
+                                        PatternBytes(900, 30)),
+                                   Item("Own", "txt", "%DIR%\\Own.txt", PatternBytes(40, seed))},
+                                  {});
+    InstallPlan plan = PlanFor(payload, destination);
+    plan.productName = product;
+    InstallPlanned(plan, payload);
+  }
+  std::optional<DWORD> Count() const {
+    const RegistryValue value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, library_);
+    if (!value.found || value.data.size() != sizeof(DWORD)) return std::nullopt;
+    return *reinterpret_cast<const DWORD*>(value.data.data());
+  }
+  UninstallerRun Remove(const std::string& destination) {
+    const std::string program = destination + "\\Uninstall.exe";
+    return RunUninstaller(program, driver::QuotedCommandLine(program, destination), sandbox_.Path(), true);
+  }
+
+  std::string library_;
+  std::string second_;
+};
+
+TEST_F(SharedLibraryTest, StaysUntilTheLastOfTwoProductsIsRemoved) {
+  ASSERT_NO_FATAL_FAILURE(InstallAs(kProductName, destination_, 31));
+  EXPECT_EQ(Count(), std::optional<DWORD>(1));
+  ASSERT_NO_FATAL_FAILURE(InstallAs(kSecondProduct, second_, 32));
+  EXPECT_EQ(Count(), std::optional<DWORD>(2));
+
+  UninstallerRun first = Remove(destination_);
+  EXPECT_EQ(first.exitCode, std::optional<DWORD>(kExitRemoved));
+  EXPECT_TRUE(driver::WaitUntil([&] { return !PathExists(destination_); }));
+  EXPECT_TRUE(PathExists(library_));
+  EXPECT_EQ(Count(), std::optional<DWORD>(1));
+
+  UninstallerRun second = Remove(second_);
+  EXPECT_EQ(second.exitCode, std::optional<DWORD>(kExitRemoved));
+  EXPECT_FALSE(PathExists(library_));
+  EXPECT_EQ(Count(), std::nullopt);
+  EXPECT_TRUE(Settles(before_)) << Describe(before_, TakeSnapshot(sandbox_.Path()));
+}
+
+// The second installation's log merges with the first: one user, one removal.
+TEST_F(SharedLibraryTest, CountsAProductInstalledTwiceIntoTheSameFolderOnce) {
+  ASSERT_NO_FATAL_FAILURE(InstallAs(kProductName, destination_, 31));
+  ASSERT_NO_FATAL_FAILURE(InstallAs(kProductName, destination_, 31));
+  EXPECT_EQ(Count(), std::optional<DWORD>(1));
+
+  UninstallerRun run = Remove(destination_);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitRemoved));
+  EXPECT_FALSE(PathExists(library_));
+  EXPECT_EQ(Count(), std::nullopt);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // A stand-in COM server: registering it writes one registry value, unregistering takes it
-// away again, so a test can see whether regsvr32 ran on it before it was deleted.
+// away again, so a test can see whether regsvr32 ran on it before it was deleted. Built
+// with BRISKLAY_UNREGISTER_DELAY_MS, unregistering takes that long: a server that keeps
+// its caller waiting.
 
 #include <windows.h>
 
@@ -21,6 +23,9 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
 }
 
 extern "C" HRESULT __stdcall DllUnregisterServer() {
+#ifdef BRISKLAY_UNREGISTER_DELAY_MS
+  Sleep(BRISKLAY_UNREGISTER_DELAY_MS);
+#endif
   RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
   return S_OK;
 }

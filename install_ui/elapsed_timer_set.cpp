@@ -1,4 +1,4 @@
-#include "engine/elapsed_timer_set.h"
+#include "install_ui/elapsed_timer_set.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "engine/dialog_thread.h"
+#include "install_ui/dialog_thread.h"
 
 DialogThread::~DialogThread() {
   SignalStop();

@@ -1,4 +1,4 @@
-#include "engine/dialog_install.h"
+#include "install_ui/dialog_install.h"
 
 #include <commctrl.h>
 
@@ -13,8 +13,12 @@ std::string ElapsedTimeText(int hours, int minutes, int seconds) {
   return text;
 }
 
-CDialogInstall::CDialogInstall(HWND parent) : CDialog(IDD_INSTALL, parent), owner_(parent), engine_(this) {
-  if (Create(parent)) ShowWindow(SW_SHOW);
+CDialogInstall::CDialogInstall(HWND owner, const InstallPlan& plan) : CDialog(IDD_INSTALL, owner), owner_(owner) {
+  if (!Create(owner)) return;
+  ShowWindow(SW_SHOW);
+  ShowProduct(plan);
+  InstallHost* host = this;  // a private base: convertible only in here
+  engine_ = std::make_unique<InstallEngine>(host, plan);
 }
 
 CDialogInstall::~CDialogInstall() {
@@ -36,21 +40,28 @@ void CDialogInstall::DoDataExchange() {
 // The engine reads the Windows and system folders itself when it is made.
 BOOL CDialogInstall::OnInitDialog() { return TRUE; }
 
-void CDialogInstall::SetSetupInfo(const std::string& productName, COLORREF clrOut, COLORREF clrIn,
-                                  uint32_t totalSizeHigh, uint32_t totalSizeLow, bool externalData,
-                                  const std::string& basePath) {
+void CDialogInstall::ShowProduct(const InstallPlan& plan) {
   caption_.SetCaptionFont(42, 16, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
-  caption_.SetWindowText(productName);
-  caption_.SetGradientColors(clrIn, clrOut);
+  caption_.SetWindowText(plan.productName);
+  caption_.SetGradientColors(plan.clrIn, plan.clrOut);
   caption_.SetGradient(1);
-  waitBar_.SetColors(clrOut, clrIn);
+  waitBar_.SetColors(plan.clrOut, plan.clrIn);
   waitBar_.Start();
-  // Shows "Initializing..." with an empty bar.
-  engine_.SetSetupInfo(productName, clrOut, clrIn, totalSizeHigh, totalSizeLow, externalData, basePath);
+  status_.SetWindowText("Initializing...");
+  progress_.SendMessage(PBM_SETPOS, 0, 0);
+}
+
+void CDialogInstall::GetLists(std::string* runList, std::string* openList) const {
+  if (engine_) {
+    engine_->GetLists(runList, openList);
+  } else {
+    runList->clear();
+    openList->clear();
+  }
 }
 
 void CDialogInstall::StartInstall() {
-  if (worker_.Started()) return;
+  if (!engine_ || worker_.Started()) return;
   worker_.Start([this](HANDLE) { InstallWorker(); });
   if (display_.Started()) return;
   timers_.Add(kElapsedTimerKey);
@@ -58,7 +69,7 @@ void CDialogInstall::StartInstall() {
 }
 
 void CDialogInstall::InstallWorker() {
-  succeeded_ = engine_.Install();
+  succeeded_ = engine_->Install();
   // The final texts and the finished flag change together on the user-interface thread,
   // so a click can never meet "&Close" on the button while the run still counts as going.
   ::PostMessageA(m_hWnd, kWmRunEnded, 0, 0);
@@ -92,7 +103,7 @@ void CDialogInstall::StopThreads() {
   if (worker_.Started()) {
     // Only an owner that destroys the dialog early gets here with the run still going: it
     // ends at its next check point and undoes what it did, rather than being cut off.
-    if (!finished_) engine_.RequestAbort();
+    if (!finished_) engine_->RequestAbort();
     worker_.Join();
   }
   if (display_.Started()) {
@@ -124,7 +135,7 @@ void CDialogInstall::OnCancelRequest() {
   const int answer = ShowMessageBox(m_hWnd, "Are you sure you want to abort the installation process?", "Question",
                                     MB_YESNO | MB_ICONQUESTION);
   // A run that ended while the question was open keeps its outcome.
-  if (answer == IDYES && !finished_) engine_.RequestAbort();
+  if (answer == IDYES && !finished_) engine_->RequestAbort();
 }
 
 LRESULT CDialogInstall::OnClose(WPARAM, LPARAM) {
@@ -141,9 +152,12 @@ LRESULT CDialogInstall::OnDestroy(WPARAM, LPARAM) {
   return 0;
 }
 
-LRESULT CDialogInstall::OnArchiveProgress(WPARAM bytes, LPARAM) {
-  engine_.AdvanceProgress(static_cast<uint32_t>(bytes));
-  return 0;
+void CDialogInstall::ReportError(const std::string& text, const std::string& caption) {
+  ShowMessageBox(m_hWnd, text, caption, MB_ICONERROR);
 }
 
-LRESULT CDialogInstall::OnArchiveStopQuery(WPARAM, LPARAM) { return engine_.IsAborted() ? 1 : 0; }
+void CDialogInstall::Warn(const std::string& text) { ShowMessageBox(m_hWnd, text, "Warning", MB_ICONEXCLAMATION); }
+
+bool CDialogInstall::Confirm(const std::string& question) {
+  return ShowMessageBox(m_hWnd, question, "Warning", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}

@@ -1,5 +1,6 @@
-#include "uninstaller/paths.h"
+#include "shell/paths.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -49,4 +50,11 @@ std::string ParentFolder(const std::string& path) {
 
 bool IsPlainName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
+}
+
+std::size_t Depth(const std::string& path) { return std::count(path.begin(), path.end(), '\\'); }
+
+std::string ShortcutNameOf(const FileEntry& record) {
+  const std::string name = BufferText(record.ShortcutName);
+  return name.empty() ? BufferText(record.Name) : name;
 }

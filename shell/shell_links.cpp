@@ -1,4 +1,4 @@
-#include "uninstaller/shell_links.h"
+#include "shell/shell_links.h"
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -6,7 +6,8 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "uninstaller/paths.h"
+#include "shell/com_object.h"
+#include "shell/paths.h"
 
 namespace {
 
@@ -22,23 +23,49 @@ int FolderId(ShortcutKind kind, bool allUsers) {
   }
 }
 
-template <typename Interface>
-struct Released {
-  ~Released() {
-    if (object != nullptr) object->Release();
-  }
-  Interface* object = nullptr;
-};
+bool ToWide(const std::string& path, WCHAR (&wide)[MAX_PATH]) {
+  return path.size() < MAX_PATH && MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) != 0;
+}
 
 }  // namespace
 
-std::string ShortcutFolder(ShortcutKind kind, bool allUsers) {
+std::string ShortcutFolder(ShortcutKind kind, bool allUsers, FolderLookup* outcome) {
+  FolderLookup ignored;
+  if (outcome == nullptr) outcome = &ignored;
   LPITEMIDLIST list = nullptr;
-  if (SHGetSpecialFolderLocation(nullptr, FolderId(kind, allUsers), &list) != S_OK) return std::string();
+  if (SHGetSpecialFolderLocation(nullptr, FolderId(kind, allUsers), &list) != S_OK) {
+    *outcome = FolderLookup::kNoLocation;
+    return std::string();
+  }
   char path[MAX_PATH] = {};
   const BOOL found = SHGetPathFromIDListA(list, path);
   CoTaskMemFree(list);
+  *outcome = found ? FolderLookup::kFound : FolderLookup::kNoPath;
   return found ? WithoutTrailingBackslash(path) : std::string();
+}
+
+LinkSaving SaveLink(const std::string& linkPath, const std::string& target, const std::string& workingDirectory,
+                    const std::string& description) {
+  Released<IShellLinkA> link;
+  const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                           reinterpret_cast<void**>(&link.object));
+  if (FAILED(created)) {
+    link.object = nullptr;
+    if (created == REGDB_E_CLASSNOTREG) return LinkSaving::kClassNotRegistered;
+    if (created == CLASS_E_NOAGGREGATION) return LinkSaving::kNoAggregation;
+    return LinkSaving::kNotCreated;
+  }
+  link.object->SetPath(target.c_str());
+  link.object->SetWorkingDirectory(workingDirectory.c_str());
+  link.object->SetDescription(description.c_str());
+  Released<IPersistFile> file;
+  if (FAILED(link.object->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.object)))) {
+    file.object = nullptr;
+    return LinkSaving::kNoPersistence;
+  }
+  WCHAR wide[MAX_PATH] = {};
+  if (!ToWide(linkPath, wide) || file.object->Save(wide, TRUE) != S_OK) return LinkSaving::kNotSaved;
+  return LinkSaving::kSaved;
 }
 
 std::string LinkTarget(const std::string& linkPath) {
@@ -54,9 +81,7 @@ std::string LinkTarget(const std::string& linkPath) {
     return std::string();
   }
   WCHAR wide[MAX_PATH] = {};
-  if (linkPath.size() >= MAX_PATH || MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) == 0) {
-    return std::string();
-  }
+  if (!ToWide(linkPath, wide)) return std::string();
   if (FAILED(file.object->Load(wide, STGM_READ))) return std::string();
   char target[MAX_PATH] = {};
   if (link.object->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return std::string();

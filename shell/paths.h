@@ -1,7 +1,11 @@
 #pragma once
-// Small helpers for the 8-bit Windows paths of the log.
+// Small helpers for the 8-bit Windows paths of the log, shared by the installation and
+// the uninstaller.
 
+#include <cstddef>
 #include <string>
+
+#include "formats/data_file.h"
 
 std::string WithoutTrailingBackslash(const std::string& path);
 // `folder` and `name` joined by exactly one backslash.
@@ -14,3 +18,7 @@ bool IsInside(const std::string& path, const std::string& folder);
 std::string ParentFolder(const std::string& path);
 // A name that may stand for one folder level: not empty, no separators, not "." or "..".
 bool IsPlainName(const std::string& name);
+// How many backslashes the path holds: sorting by it puts inner folders first.
+std::size_t Depth(const std::string& path);
+// The name a record's shortcuts carry: its shortcut name, or its file name without one.
+std::string ShortcutNameOf(const FileEntry& record);

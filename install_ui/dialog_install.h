@@ -9,21 +9,21 @@
 // message arrives while the dialog's window is still being destroyed. It should fetch the
 // lists there and delete the object afterwards (for instance on a message it posts itself).
 //
-// Hand-over, in this order, right after construction: SetOwnerWindow, SetSetupInfo,
-// SetLogColors, SetDestination, SetChecksums, SetAllUsers, SetShortcutOptions, then
-// StartInstall (install_hand_over.h does all of it).
+// The engine's errors, warnings and questions appear here as message boxes owned by the
+// dialog. OpenInstallDialog (install_hand_over.h) makes, places and starts it.
 
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/app_messages.h"
 #include "controls/colored_static.h"
 #include "controls/wait_static.h"
-#include "engine/dialog_thread.h"
-#include "engine/elapsed_timer_set.h"
+#include "install_ui/dialog_thread.h"
+#include "install_ui/elapsed_timer_set.h"
 #include "engine/install_engine.h"
 #include "window/dialog.h"
 
@@ -34,28 +34,18 @@ class CDialogInstall : public CDialog, private InstallHost {
   // manager's own messages sit just above WM_USER).
   static constexpr UINT kWmRunEnded = WM_USER + 0x100;
 
-  // Creates the window and shows it; IsCreated() tells whether that worked.
-  explicit CDialogInstall(HWND parent);
+  // Creates the window, owned by `owner`, and shows it for `plan`; IsCreated() tells
+  // whether that worked.
+  CDialogInstall(HWND owner, const InstallPlan& plan);
   ~CDialogInstall() override;
 
-  bool IsCreated() const { return m_hWnd != nullptr; }
-
-  void SetOwnerWindow(HWND owner) { owner_ = owner; }
-  void SetSetupInfo(const std::string& productName, COLORREF clrOut, COLORREF clrIn, uint32_t totalSizeHigh,
-                    uint32_t totalSizeLow, bool externalData, const std::string& basePath);
-  void SetLogColors(COLORREF clrOut, COLORREF clrIn) { engine_.SetLogColors(clrOut, clrIn); }
-  void SetDestination(const std::string& folder) { engine_.SetDestination(folder); }
-  void SetChecksums(uint32_t dataFileCrc, uint32_t setupDataCrc) { engine_.SetChecksums(dataFileCrc, setupDataCrc); }
-  void SetAllUsers(bool allUsers) { engine_.SetAllUsers(allUsers); }
-  void SetShortcutOptions(bool startMenu, bool desktop) { engine_.SetShortcutOptions(startMenu, desktop); }
-  // The module that carries the "Setup" resources; the program itself unless set.
-  void SetResourceModule(HMODULE module) { engine_.SetResourceModule(module); }
+  bool IsCreated() const { return m_hWnd != nullptr && engine_ != nullptr; }
 
   // Starts the worker, the elapsed-time counter and its display; a second call does nothing.
   void StartInstall();
 
   // The finish page's lists of programs to run and files to open.
-  void GetLists(std::string* runList, std::string* openList) const { engine_.GetLists(runList, openList); }
+  void GetLists(std::string* runList, std::string* openList) const;
 
   // The run is over and the button has become Close.
   bool IsFinished() const { return finished_.load(); }
@@ -69,8 +59,6 @@ class CDialogInstall : public CDialog, private InstallHost {
     COMMAND_ID_HANDLER(1000, OnCancelRequest)
     MESSAGE_HANDLER(WM_CLOSE, OnClose)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-    MESSAGE_HANDLER(WM_APP_ARCHIVE_PROGRESS, OnArchiveProgress)
-    MESSAGE_HANDLER(WM_APP_ARCHIVE_STOP_QUERY, OnArchiveStopQuery)
     MESSAGE_HANDLER(kWmRunEnded, OnRunEnded)
     CHAIN_MSG_MAP(CDialog)
   END_MSG_MAP()
@@ -84,7 +72,9 @@ class CDialogInstall : public CDialog, private InstallHost {
 
  private:
   // InstallHost: called on the worker thread, reaching the controls by messages.
-  void* OwnerWindow() override { return m_hWnd; }
+  void ReportError(const std::string& text, const std::string& caption) override;
+  void Warn(const std::string& text) override;
+  bool Confirm(const std::string& question) override;
   void SetStatusText(const std::string& text) override { status_.SetWindowText(text); }
   void SetProgressRange(int range) override;
   void SetProgressPosition(int position) override;
@@ -93,16 +83,16 @@ class CDialogInstall : public CDialog, private InstallHost {
   void OnCancelRequest();
   LRESULT OnClose(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
-  LRESULT OnArchiveProgress(WPARAM bytes, LPARAM);
-  LRESULT OnArchiveStopQuery(WPARAM, LPARAM);
   LRESULT OnRunEnded(WPARAM, LPARAM);
 
+  void ShowProduct(const InstallPlan& plan);
   void InstallWorker();
   void ElapsedTimeDisplay(HANDLE stopEvent);
   void StopThreads();
 
   HWND owner_ = nullptr;
-  InstallEngine engine_;
+  // Made once the window exists: the engine reports to its controls from the start.
+  std::unique_ptr<InstallEngine> engine_;
   CColoredStatic caption_;
   CWaitStatic waitBar_;
   CWindow status_;

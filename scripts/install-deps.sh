@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   wine wine32:i386 wine64
   xvfb xauth imagemagick
+  fonts-wine fonts-liberation
 )
 
 missing=()

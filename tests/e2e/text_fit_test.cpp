@@ -57,12 +57,14 @@ char WidestNameCharacter(HFONT font) {
   return widest;
 }
 
-// TOML's basic strings escape the backslash and the quote; neither can be in a name.
-void ReplaceLine(std::string* manifest, const std::string& key, const std::string& value) {
-  const std::string::size_type at = manifest->find("\n" + key + " = ");
-  ASSERT_NE(at, std::string::npos) << key;
-  const std::string::size_type end = manifest->find('\n', at + 1);
-  manifest->replace(at + 1, end - at - 1, key + " = \"" + value + "\"");
+// Gives every line "key = ..." the value; TOML's basic strings escape the backslash and
+// the quote, and neither can be in a name.
+void ReplaceLines(std::string* manifest, const std::string& key, const std::string& value) {
+  for (std::string::size_type at = manifest->find("\n" + key + " = "); at != std::string::npos;
+       at = manifest->find("\n" + key + " = ", at + 1)) {
+    const std::string::size_type end = manifest->find('\n', at + 1);
+    manifest->replace(at + 1, end - at - 1, key + " = \"" + value + "\"");
+  }
 }
 
 struct Product {
@@ -95,10 +97,13 @@ class TextFitTest : public ::testing::Test {
       product_.name = word;
       const std::string caption(kMaxLinkCaptionLength, WidestNameCharacter(setupFont_.Font()));
       edit = [&](std::string* manifest) {
-        ReplaceLine(manifest, "name", product_.name);
-        ReplaceLine(manifest, "caption", caption);
-        *manifest += "\n[[links]]\ncaption = \"" + caption + "\"\nurl = \"https://example.org/2\"\n";
-        *manifest += "\n[[links]]\ncaption = \"" + caption + "\"\nurl = \"https://example.org/3\"\n";
+        // The example's two links, and a third.
+        ReplaceLines(manifest, "caption", caption);
+        const std::string::size_type colours = manifest->find("\n[colours]");
+        manifest->insert(colours, "\n[[links]]\ncaption = \"" + caption + "\"\nurl = \"https://example.org/3\"\n");
+        const std::string::size_type product = manifest->find("\n[product]\nname = ");
+        const std::string::size_type end = manifest->find('\n', product + 18);
+        manifest->replace(product + 11, end - product - 11, "name = \"" + product_.name + "\"");
         // Something to open after the installation, so both finish lists are shown.
         *manifest += "\n[[files]]\nsource = \"docs/Readme.txt\"\ntarget = \"%DIR%\\\\Readme.txt\"\nrun_at_finish = true\n";
       };

@@ -9,6 +9,15 @@ namespace {
 
 constexpr std::size_t kMaxLinks = 3;
 
+// `stored` is the text as the setup shows it, one byte per character.
+bool FitsFixedPlace(const std::string& stored, std::size_t limit, const std::string& what, const std::string& text,
+                    std::string* reason) {
+  if (stored.size() <= limit) return true;
+  *reason = what + " \"" + text + "\" has " + std::to_string(stored.size()) + " characters; at most " +
+            std::to_string(limit) + " fit where the setup shows it";
+  return false;
+}
+
 bool SetProductName(const Manifest& manifest, SetupConfig* config, std::string* error) {
   std::string name, reason;
   if (!ToStoredString(manifest.productName, "name", &name, &reason)) {
@@ -18,6 +27,10 @@ bool SetProductName(const Manifest& manifest, SetupConfig* config, std::string* 
   // The name becomes the Start Menu folder and the title of the Add/Remove Programs entry.
   if (!IsValidWindowsFileName(name, &reason)) {
     *error = "product: name \"" + manifest.productName + "\" " + reason;
+    return false;
+  }
+  if (!FitsFixedPlace(name, kMaxProductNameLength, "name", manifest.productName, &reason)) {
+    *error = "product: " + reason + " (the caption bands and the welcome page)";
     return false;
   }
   CopyToBuffer(name, config->ProductName);
@@ -57,6 +70,10 @@ bool SetLinks(const Manifest& manifest, SetupConfig* config, std::string* error)
     if (!ToStoredString(link.caption, "caption", &caption, &reason) ||
         !ToStoredString(link.url, "url", &url, &reason)) {
       *error = link.label + ": " + reason;
+      return false;
+    }
+    if (!FitsFixedPlace(caption, kMaxLinkCaptionLength, "caption", link.caption, &reason)) {
+      *error = link.label + ": " + reason + " (one line of the information and finish pages)";
       return false;
     }
     CopyToBuffer(caption, *captions[i]);

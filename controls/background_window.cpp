@@ -1,6 +1,8 @@
 #include "controls/background_window.h"
 
 #include "common/app_messages.h"
+#include "controls/caption_fit.h"
+#include "controls/dpi.h"
 #include "controls/gradient_fill.h"
 #include "controls/picture_placement.h"
 #include "resources/resource_ids.h"
@@ -29,7 +31,7 @@ CDialogBack::CDialogBack(HWND parent)
       startColour_(::GetSysColor(COLOR_WINDOW)),
       endColour_(::GetSysColor(COLOR_WINDOW)),
       owner_(parent) {
-  captionFont_.CreateFont(100, 50, 0, 0, 600, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "Times New Roman");
+  captionFont_.CreateFont(ScaleForDpi(100), ScaleForDpi(50), 0, 0, 600, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "Times New Roman");
   if (Create(parent)) ShowWindow(SW_SHOW);
 }
 
@@ -131,8 +133,9 @@ void CDialogBack::PaintPicture(HDC dc, const RECT& client) const {
   const int height = client.bottom - client.top;
   const int w = static_cast<int>(pictureWidth_);
   const int h = static_cast<int>(pictureHeight_);
-  const int x = PictureOffset(horizontalMode_, width, w);
-  const int y = PictureOffset(verticalMode_, height, h);
+  const int margin = ScaleForDpi(kPictureMargin);
+  const int x = PictureOffset(horizontalMode_, width, w, margin);
+  const int y = PictureOffset(verticalMode_, height, h, margin);
 
   HDC offscreenDc = ::CreateCompatibleDC(dc);
   HDC pictureDc = ::CreateCompatibleDC(dc);
@@ -158,7 +161,6 @@ void CDialogBack::PaintCaption(HDC dc, const RECT& client) const {
   RECT area = client;
   ::SetTextColor(dc, RGB(0, 0, 0));
   const int previousMode = ::SetBkMode(dc, TRANSPARENT);
-  SelectedObject font(dc, captionFont_.Handle());
-  ::DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &area, DT_NOPREFIX);
+  DrawFittedCaption(dc, captionFont_.Handle(), caption_, area);
   ::SetBkMode(dc, previousMode);
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "controls/caption_fit.h"
+#include "controls/dpi.h"
 #include "controls/gradient_fill.h"
 
 CColoredStatic::CColoredStatic()
@@ -10,7 +12,7 @@ CColoredStatic::CColoredStatic()
       backgroundColor(::GetSysColor(COLOR_WINDOW)),
       textColor(::GetSysColor(COLOR_WINDOWTEXT)),
       backgroundBrush(::CreateSolidBrush(backgroundColor)) {
-  captionFont.CreateFont(14, 7, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
+  captionFont.CreateFont(ScaleForDpi(14), ScaleForDpi(7), 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
 }
 
 CColoredStatic::~CColoredStatic() {
@@ -52,11 +54,13 @@ void CColoredStatic::SetGradientTo(COLORREF to) {
 void CColoredStatic::SetCaptionFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
                                     BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
                                     BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily, const char* faceName) {
-  captionFont.CreateFont(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
+  // Callers give the size for 96 DPI.
+  captionFont.CreateFont(ScaleForDpi(height), ScaleForDpi(width), escapement, orientation, weight, italic, underline, strikeOut, charSet,
                          outPrecision, clipPrecision, quality, pitchAndFamily, faceName);
 }
 
-// The text never wraps: a caption wider than the control is clipped; "&" is shown as itself.
+// The text never wraps: a caption wider than the control is drawn smaller; "&" is shown as
+// itself.
 void CColoredStatic::PaintCaption(HDC dc) {
   RECT client = GetClientRect();
   if (gradient_)
@@ -65,9 +69,7 @@ void CColoredStatic::PaintCaption(HDC dc) {
     FillSolidRect(dc, client, backgroundColor);
   ::SetTextColor(dc, textColor);
   ::SetBkMode(dc, TRANSPARENT);
-  HGDIOBJ previousFont = captionFont.Handle() ? ::SelectObject(dc, captionFont.Handle()) : nullptr;
-  ::DrawTextA(dc, GetWindowText().c_str(), -1, &client, DT_NOPREFIX);
-  if (previousFont) ::SelectObject(dc, previousFont);
+  DrawFittedCaption(dc, captionFont.Handle(), GetWindowText(), client);
 }
 
 LRESULT CColoredStatic::OnPaint(WPARAM, LPARAM) {

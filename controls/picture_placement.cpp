@@ -2,19 +2,17 @@
 
 namespace {
 
-constexpr int kMargin = 100;
-
 // Rounds down also for a picture wider than the window, so a centred picture that does
 // not fit overhangs by the extra pixel on the near side.
 int HalfRoundedDown(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
 
 }  // namespace
 
-int PictureOffset(int mode, int clientExtent, int pictureExtent) {
+int PictureOffset(int mode, int clientExtent, int pictureExtent, int margin) {
   switch (mode) {
-    case 0: return kMargin;
+    case 0: return margin;
     case 1: return HalfRoundedDown(clientExtent - pictureExtent);
-    case 2: return clientExtent - pictureExtent - kMargin;
+    case 2: return clientExtent - pictureExtent - margin;
     default: return 0;
   }
 }

@@ -1,5 +1,6 @@
 #include "controls/wait_static.h"
 
+#include "controls/dpi.h"
 #include "window/gdi.h"
 
 int NextWaitPosition(int position, int step, int width) {
@@ -120,7 +121,8 @@ DWORD WINAPI CWaitStatic::AnimationThread(void* parameter) {
 }
 
 void CWaitStatic::Advance() {
-  position_ = NextWaitPosition(position_, step_, ClientWidth());
+  // The step is in pixels at 96 DPI, so the bar crosses in the same time on any screen.
+  position_ = NextWaitPosition(position_, ScaleForDpi(step_), ClientWidth());
   Invalidate(true);
 }
 

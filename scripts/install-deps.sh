@@ -12,6 +12,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth imagemagick
   osslsigncode openssl dpkg-dev nsis
+  fonts-wine fonts-liberation
 )
 
 missing=()

@@ -28,12 +28,17 @@ class CDialogPage6 : public CWizardPage {
   BOOL OnInitDialog() override;
 
  private:
+  void LayOutColumn();
+
   CWindow result_;
   CWindow run_box_;
   CWindow run_list_;
   CWindow open_box_;
   CWindow open_list_;
   CMyHyperLink links_[3];
+  std::string runText_;
+  std::string openText_;
+  int listsTop_ = 0;  // where the run box starts in the template, in pixels
   int hasRunList = 0;
   int hasOpenList = 0;
 };

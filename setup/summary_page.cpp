@@ -1,6 +1,7 @@
 #include "setup/summary_page.h"
 
 #include "resources/resource_ids.h"
+#include "setup/text_box_fit.h"
 
 CDialogPage5::CDialogPage5(HWND frame) : CWizardPage(IDD_PAGE_SUMMARY, frame) {}
 
@@ -42,4 +43,8 @@ void CDialogPage5::Activate() {
   FocusFrame();
 }
 
-void CDialogPage5::BuildSummary() { text_.SetWindowText(BuildSummaryText(inputs_)); }
+void CDialogPage5::BuildSummary() {
+  const std::string summary = BuildSummaryText(inputs_);
+  text_.SetWindowText(summary);
+  ShowScrollBarsAsNeeded(text_, summary);
+}

@@ -121,6 +121,10 @@ const BadManifest kBadManifests[] = {
     {"four links", kOk + "[[links]]\ncaption=\"1\"\nurl=\"u\"\n[[links]]\ncaption=\"2\"\nurl=\"u\"\n"
                          "[[links]]\ncaption=\"3\"\nurl=\"u\"\n[[links]]\ncaption=\"4\"\nurl=\"u\"\n",
      {"links[3]", "three"}},
+    // Texts shown in one piece in places of fixed size.
+    {"product name too long to fit", Product(std::string(33, 'n')), {"product", "33 characters", "at most 32"}},
+    {"link caption too long to fit", kOk + "[[links]]\ncaption = \"" + std::string(33, 'c') + "\"\nurl = \"u\"\n",
+     {"links[0]", "caption", "33 characters", "at most 32"}},
     {"link without caption", kOk + "[[links]]\ncaption = \"\"\nurl = \"u\"\n", {"links[0]", "caption"}},
     {"unknown system", "[product]\nname = \"P\"\nsystems = [\"win7\"]\n", {"product", "systems"}},
     {"no system", "[product]\nname = \"P\"\nsystems = []\n", {"product", "systems"}},
@@ -177,13 +181,16 @@ INSTANTIATE_TEST_SUITE_P(Builder, ManifestRefusal, ::testing::ValuesIn(kBadManif
                            return name;
                          });
 
-// The limit is on the stored bytes: 259 of them fit, and "é" takes one byte once stored.
+// The limits are on the stored bytes: 259 of them fit, and "é" takes one byte once stored;
+// a product name and a link caption may have 32 such characters.
 TEST(ManifestLimits, StringsOf259StoredBytesAreAccepted) {
   TestTree tree;
   tree.WriteFile("a.txt", "a");
-  const std::string name = "\xC3\xA9" + std::string(258, 'n');
+  const std::string name = "\xC3\xA9" + std::string(31, 'n');
+  const std::string link = "[[links]]\ncaption = \"\xC3\xA9" + std::string(31, 'c') + "\"\nurl = \"u\"\n";
   BuildRequest request;
-  request.manifestPath = tree.Manifest(Product(name) + File("a.txt", "%DIR%\\\\" + std::string(253, 't')));
+  request.manifestPath =
+      tree.Manifest(Product(name) + link + File("a.txt", "%DIR%\\\\" + std::string(253, 't')));
   request.outputBase = tree.OutputBase();
   BuildResult result;
   std::string error;

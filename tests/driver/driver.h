@@ -7,6 +7,7 @@
 #include "tests/driver/host_path.h"
 #include "tests/driver/keyboard.h"
 #include "tests/driver/message_boxes.h"
+#include "tests/driver/text_fit.h"
 #include "tests/driver/wait.h"
 #include "tests/driver/window_finder.h"
 #include "tests/driver/window_state.h"

@@ -24,7 +24,8 @@ std::string ReadText(const std::string& path) {
 
 // The manifest with the placement lines replaced, written beside copies of the texts and
 // the picture it names, which are found beside it.
-bool WriteManifest(const std::string& folder, const PicturePlacement& placement, std::string* manifestPath) {
+bool WriteManifest(const std::string& folder, const PicturePlacement& placement, const ManifestEdit& edit,
+                   std::string* manifestPath) {
   std::string manifest = ReadText(DemoSourceFolder() + "\\manifest.toml");
   auto replace = [&](const std::string& key, const std::string& value) {
     if (value.empty()) return true;
@@ -36,6 +37,7 @@ bool WriteManifest(const std::string& folder, const PicturePlacement& placement,
   };
   if (manifest.empty() || !replace("horizontal", placement.horizontal) || !replace("vertical", placement.vertical))
     return false;
+  if (edit) edit(&manifest);
   for (const char* name : {"information.txt", "license.txt", "background.bmp"}) {
     if (!CopyFileA((DemoSourceFolder() + "\\" + name).c_str(), (folder + "\\" + name).c_str(), FALSE)) return false;
   }
@@ -50,9 +52,9 @@ bool WriteManifest(const std::string& folder, const PicturePlacement& placement,
 std::string DemoStageFolder() { return driver::WindowsPathFromHost(BRISKLAY_DEMO_STAGE); }
 
 bool BuildDemoSetup(const std::string& folder, DataMode mode, const PicturePlacement& placement, DemoBuild* build,
-                    std::string* error) {
+                    std::string* error, const ManifestEdit& edit) {
   BuildRequest request;
-  if (!WriteManifest(folder, placement, &request.manifestPath)) {
+  if (!WriteManifest(folder, placement, edit, &request.manifestPath)) {
     *error = "could not write the manifest into " + folder;
     return false;
   }

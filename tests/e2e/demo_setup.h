@@ -3,6 +3,7 @@
 // either one Setup.exe carrying its data, or the setup program with the external data
 // files beside a base path. The picture's placement can be changed for one build.
 
+#include <functional>
 #include <string>
 
 namespace e2e {
@@ -22,9 +23,12 @@ struct PicturePlacement {
   std::string vertical;
 };
 
+// Changes the example's manifest text before it is built.
+using ManifestEdit = std::function<void(std::string* manifest)>;
+
 // Builds into `folder`; false with `error` set when the builder refused.
 bool BuildDemoSetup(const std::string& folder, DataMode mode, const PicturePlacement& placement, DemoBuild* build,
-                    std::string* error);
+                    std::string* error, const ManifestEdit& edit = nullptr);
 
 // The staged product files the setup installs, for comparing with what it installed.
 std::string DemoStageFolder();

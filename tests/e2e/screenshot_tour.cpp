@@ -24,16 +24,19 @@ constexpr Millis kInstallTimeout{120000};
 constexpr WPARAM kAboutCommand = 0x10;
 constexpr int kRunBox = 1018;
 constexpr int kOpenBox = 1020;
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brisklay Demo";
 
 class Tour {
  public:
   Tour(std::string handshakeDir) : handshakeDir_(std::move(handshakeDir)) {}
 
-  // Lets the script take a picture of the screen as it is now.
-  bool Shoot(const std::string& name) {
+  // Lets the script take a picture of the screen as it is now, with `active` (if any) the
+  // active window, as the one a user works in.
+  bool Shoot(const std::string& name, HWND active = nullptr) {
     char numbered[8];
     std::snprintf(numbered, sizeof numbered, "%02d-", ++count_);
     const std::string base = handshakeDir_ + "\\" + numbered + name;
+    if (active != nullptr) SetForegroundWindow(active);
     Pause(Millis(300));  // let the window finish painting
     FILE* ready = std::fopen((base + ".ready").c_str(), "wb");
     if (ready == nullptr) return false;
@@ -54,10 +57,10 @@ bool WalkPages(WizardSession& session, Tour& tour) {
   for (;;) {
     const Page page = session.CurrentPage();
     if (page == Page::kLicense) {
-      if (!tour.Shoot("licence")) return false;
+      if (!tour.Shoot("licence", session.Frame())) return false;
       Click(session.PageControl(kAcceptRadio));
       WaitUntil([&] { return IsEnabled(session.FrameButton(kNextButton)); });
-    } else if (!tour.Shoot(PageName(page))) {
+    } else if (!tour.Shoot(PageName(page), session.Frame())) {
       return false;
     }
     if (!IsEnabled(session.FrameButton(kNextButton))) return true;  // the last page
@@ -70,7 +73,7 @@ bool ShowAboutBox(WizardSession& session, Tour& tour) {
   PostSystemCommand(session.Frame(), kAboutCommand);
   HWND about = WaitForTopLevelWindow(session.Process().Id(), {"About Setup", "", true});
   if (about == nullptr) return false;
-  const bool shot = tour.Shoot("about");
+  const bool shot = tour.Shoot("about", about);
   Click(GetDlgItem(about, IDOK));
   WaitUntil([&] { return !IsWindow(about); });
   return shot;
@@ -103,7 +106,13 @@ bool Install(WizardSession& session, Tour& tour) {
           PressMessageBoxButton(question, IDYES);
         }
         const auto windows = InstallationWindows(session);
-        if (!windows.empty() && !installingShot) installingShot = tour.Shoot("installing");
+        if (!windows.empty() && !installingShot) {
+          HWND dialog = nullptr;
+          for (HWND window : windows) {
+            if (WindowText(window) == "Installing...") dialog = window;
+          }
+          installingShot = tour.Shoot("installing", dialog);
+        }
         for (HWND window : windows) CloseFinishedInstallation(window);
         return session.CurrentPage() == Page::kFinish && IsShown(session.Frame());
       },
@@ -111,7 +120,7 @@ bool Install(WizardSession& session, Tour& tour) {
 }
 
 bool Finish(WizardSession& session, Tour& tour) {
-  const bool shot = tour.Shoot("finish");
+  const bool shot = tour.Shoot("finish", session.Frame());
   // Nothing of the example is started or opened from a picture run.
   for (int id : {kRunBox, kOpenBox}) {
     if (IsChecked(session.PageControl(id))) Click(session.PageControl(id));
@@ -119,6 +128,31 @@ bool Finish(WizardSession& session, Tour& tour) {
   WaitUntil([&] { return !IsChecked(session.PageControl(kRunBox)) && !IsChecked(session.PageControl(kOpenBox)); });
   session.ClickCloseButton();
   return session.WaitForExit().has_value() && shot;
+}
+
+// Removes the product again with the command Add/Remove Programs would run: its window
+// while it asks, and the report it ends with.
+bool Uninstall(Tour& tour) {
+  HKEY key = nullptr;
+  char command[1024] = "";
+  DWORD size = sizeof command;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  const bool read = RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(command),
+                                     &size) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  const std::string line = command;
+  if (!read || line.size() < 2 || line[0] != '"') return false;
+  ChildProcess uninstaller;
+  if (!uninstaller.Start(line.substr(1, line.find('"', 1) - 1), line)) return false;
+  HWND question = WaitForMessageBox(uninstaller.Id(), "", kShotTimeout);
+  if (question == nullptr || !tour.Shoot("uninstall", question)) return false;
+  PressMessageBoxButton(question, IDYES);
+  HWND report = nullptr;
+  WaitUntil([&] { return (report = WaitForMessageBox(uninstaller.Id(), "", Millis(0))) != nullptr && report != question; },
+            kInstallTimeout);
+  if (report == nullptr || report == question || !tour.Shoot("uninstalled", report)) return false;
+  PressMessageBoxButton(report, IDOK);
+  return uninstaller.WaitForExit(kInstallTimeout).has_value();
 }
 
 }  // namespace
@@ -143,5 +177,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the installation did not reach the finish page\n");
     return 1;
   }
-  return Finish(session, tour) ? 0 : 1;
+  if (!Finish(session, tour)) return 1;
+  if (!Uninstall(tour)) {
+    std::fprintf(stderr, "the uninstaller did not remove the product\n");
+    return 1;
+  }
+  return 0;
 }

@@ -4,7 +4,7 @@
 
 CDialogPage5::CDialogPage5(HWND frame) : CWizardPage(IDD_PAGE_SUMMARY, frame) {}
 
-void CDialogPage5::DoDataExchange() { BindControl(text_, IDC_PAGE_TEXT); }
+void CDialogPage5::DoDataExchange() { SubclassControl(text_, IDC_PAGE_TEXT); }
 
 BOOL CDialogPage5::OnInitDialog() {
   AskFrame(WM_APP_GET_FILE_LIST);
@@ -42,4 +42,4 @@ void CDialogPage5::Activate() {
   FocusFrame();
 }
 
-void CDialogPage5::BuildSummary() { text_.SetWindowText(BuildSummaryText(inputs_)); }
+void CDialogPage5::BuildSummary() { text_.SetText(BuildSummaryText(inputs_)); }

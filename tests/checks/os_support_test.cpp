@@ -54,7 +54,7 @@ const VersionCase kVersions[] = {
     {{kNt, 10, 0, 21999}, "Windows 10", 110},
     {{kNt, 10, 0, 22000}, "Windows 11", 111},
     {{kNt, 10, 0, 26100}, "Windows 11", 111},
-    {{kNt, 10, 0, 0x00015F90}, "Windows 10", 110},  // only the low 16 bits of 90000 count
+    {{kNt, 10, 0, 0x00014E20}, "Windows 10", 110},  // 85536: only its low 16 bits, 20000, count
     {{kNt, 6, 4, 9841}, "Windows NT 6.4", 112},
     {{kNt, 10, 1, 0}, "Windows NT 10.1", 112},
     {{kNt, 11, 0, 30000}, "Windows NT 11.0", 112},

@@ -1,6 +1,7 @@
 #include "engine/preinstall_checks.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -10,7 +11,7 @@ constexpr uint32_t kPlatformCe = 3;
 
 const char kQuestionEnd[] = "\nDo you still wish to proceed?";
 
-DetectedOs Os(const char* name, int code) {
+DetectedOs Os(const std::string& name, int code) {
   DetectedOs os;
   os.Name = name;
   os.Code = code;
@@ -36,7 +37,10 @@ DetectedOs ClassifyWin9x(uint32_t major, uint32_t minor, uint32_t build) {
   return DetectedOs();
 }
 
-DetectedOs ClassifyNt(uint32_t major, uint32_t minor) {
+// Windows 11 kept the version numbers of Windows 10; only its build tells it apart.
+constexpr uint32_t kFirstWindows11Build = 22000;
+
+DetectedOs ClassifyNt(uint32_t major, uint32_t minor, uint32_t build) {
   struct NtVersion {
     uint32_t major, minor;
     const char* name;
@@ -46,10 +50,17 @@ DetectedOs ClassifyNt(uint32_t major, uint32_t minor) {
       {3, 51, "Windows NT 3.51", kOsWinNt351}, {4, 0, "Windows NT 4", kOsWinNt4},
       {5, 0, "Windows 2000", kOsWin2000},      {5, 1, "Windows XP", kOsWinXp},
       {5, 2, "Windows 2003", kOsWin2003},      {6, 0, "Windows Vista/2008", kOsWinVista2008},
+      {6, 1, "Windows 7", kOsWin7},            {6, 2, "Windows 8", kOsWin8},
+      {6, 3, "Windows 8.1", kOsWin81},
   };
   for (const NtVersion& known : kKnown) {
     if (known.major == major && known.minor == minor) return Os(known.name, known.code);
   }
+  if (major == 10 && minor == 0) {
+    return build >= kFirstWindows11Build ? Os("Windows 11", kOsWin11) : Os("Windows 10", kOsWin10);
+  }
+  const bool afterWindows81 = major > 6 || (major == 6 && minor > 3);
+  if (afterWindows81) return Os("Windows NT " + std::to_string(major) + "." + std::to_string(minor), kOsWinLater);
   return DetectedOs();
 }
 
@@ -68,7 +79,7 @@ const SupportFlag kSupportFlags[] = {
     {&SetupConfig::SupportsWin2000, kOsWin2000, kOsWin2000, "Win 2K "},
     {&SetupConfig::SupportsWinXP, kOsWinXp, kOsWinXp, "Win XP "},
     {&SetupConfig::SupportsWin2003, kOsWin2003, kOsWin2003, "Win 2003 "},
-    {&SetupConfig::SupportsWinVista2008, kOsWinVista2008, kOsWinVista2008, "Win Vista/2008 "},
+    {&SetupConfig::SupportsWinVista2008, kOsWinVista2008, kOsWinLater, "Win Vista/2008 "},
 };
 
 std::string FormatMegabytes(uint64_t bytes) {
@@ -85,7 +96,7 @@ DetectedOs ClassifyOsVersion(const OsVersionReport& report) {
     case kPlatformWin9x:
       return ClassifyWin9x(report.MajorVersion, report.MinorVersion, build);
     case kPlatformNt:
-      return ClassifyNt(report.MajorVersion, report.MinorVersion);
+      return ClassifyNt(report.MajorVersion, report.MinorVersion, build);
     case kPlatformCe:
       return Os("Windows CE", kOsWinCe);
     default:

@@ -40,6 +40,13 @@ enum OsCode : int {
   kOsWinXp = 104,
   kOsWin2003 = 105,
   kOsWinVista2008 = 106,
+  kOsWin7 = 107,
+  kOsWin8 = 108,
+  kOsWin81 = 109,
+  kOsWin10 = 110,
+  kOsWin11 = 111,
+  // An NT version newer than any named here: still a Windows after Vista.
+  kOsWinLater = 112,
   kOsWinCe = 201,
 };
 
@@ -49,6 +56,8 @@ struct DetectedOs {
 };
 
 // Names a reported version; anything not recognised stays "Unknown Windows Version", 0.
+// The version record does not tell a Server edition from the desktop one with the same
+// numbers (Server 2008 R2 reports 6.1 like Windows 7), so both get the same name and code.
 DetectedOs ClassifyOsVersion(const OsVersionReport& report);
 
 // Asks the system (GetVersionExA). Empty when the system cannot tell.
@@ -58,7 +67,8 @@ std::optional<OsVersionReport> QueryOsVersion();
 // leaving them at "Unknown Windows Version" and 0.
 bool GetOSVersion(std::string* name, int* code);
 
-// Whether a flag of the product admits the system. Windows CE never is.
+// Whether a flag of the product admits the system. Windows CE never is. A product that
+// supports Vista/2008 supports every later Windows too.
 bool IsOsSupported(const SetupConfig& config, int code);
 
 // "Win 95 Win 98 ..." for the flags that are set, each name followed by a blank.

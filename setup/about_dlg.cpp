@@ -2,6 +2,7 @@
 
 #include "resources/resource_ids.h"
 #include "window/app.h"
+#include "window/placement.h"
 
 namespace {
 const char kContactTarget[] = "mailto:brisklay@example.org";
@@ -13,7 +14,7 @@ std::string VersionHistoryText() { return LoadStringText(IDS_HISTORY_RECENT) + L
 CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}
 
 void CAboutDlg::DoDataExchange() {
-  BindControl(history_, IDC_HISTORY);
+  SubclassControl(history_, IDC_HISTORY);
   SubclassControl(contact_link_, IDC_CONTACT_LINK);
   SubclassControl(library_link_, IDC_LIBRARY_LINK);
 }
@@ -23,6 +24,9 @@ BOOL CAboutDlg::OnInitDialog() {
   contact_link_.SetCursorResource(IDC_LINK_HAND);
   library_link_.SetTarget(kLibraryTarget);
   library_link_.SetCursorResource(IDC_LINK_HAND);
-  history_.SetWindowText(VersionHistoryText());
-  return TRUE;
+  history_.SetText(VersionHistoryText());
+  CentreOnWorkArea(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
+  // OK, not the history: a first focus in a text box would select it all.
+  GotoDlgCtrl(GetDlgItem(IDOK));
+  return FALSE;
 }

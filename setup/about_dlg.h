@@ -3,6 +3,7 @@
 // two links, and its version history.
 
 #include "controls/hyperlink.h"
+#include "setup/read_only_text.h"
 #include "window/dialog.h"
 
 class CAboutDlg : public CDialog {
@@ -14,7 +15,7 @@ class CAboutDlg : public CDialog {
   BOOL OnInitDialog() override;
 
  private:
-  CWindow history_;
+  CReadOnlyText history_;
   CMyHyperLink contact_link_;
   CMyHyperLink library_link_;
 };

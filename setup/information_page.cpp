@@ -14,7 +14,7 @@ void ShowLinkOrHide(CMyHyperLink& control, const std::string& caption, const std
 CDialogPage2::CDialogPage2(HWND frame) : CWizardPage(IDD_PAGE_INFORMATION, frame) {}
 
 void CDialogPage2::DoDataExchange() {
-  BindControl(text_, IDC_PAGE_TEXT);
+  SubclassControl(text_, IDC_PAGE_TEXT);
   SubclassControl(link_controls_[0], IDC_INFO_LINK1);
   SubclassControl(link_controls_[1], IDC_INFO_LINK2);
   SubclassControl(link_controls_[2], IDC_INFO_LINK3);
@@ -34,7 +34,7 @@ BOOL CDialogPage2::OnInitDialog() {
 }
 
 LRESULT CDialogPage2::OnInformation(WPARAM wParam, LPARAM) {
-  text_.SetWindowText(TextParam(wParam));
+  text_.SetText(TextParam(wParam));
   return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "common/app_messages.h"
 #include "controls/hyperlink.h"
+#include "setup/read_only_text.h"
 #include "setup/wizard_page.h"
 
 class CDialogPage2 : public CWizardPage {
@@ -34,7 +35,7 @@ class CDialogPage2 : public CWizardPage {
   LRESULT OnLink2(WPARAM wParam, LPARAM lParam);
   LRESULT OnLink3(WPARAM wParam, LPARAM lParam);
 
-  CWindow text_;
+  CReadOnlyText text_;
   CMyHyperLink link_controls_[3];
   Link links_[3];
 };

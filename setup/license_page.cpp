@@ -3,7 +3,7 @@
 CDialogPage3::CDialogPage3(HWND frame) : CWizardPage(IDD_PAGE_LICENSE, frame) {}
 
 void CDialogPage3::DoDataExchange() {
-  BindControl(text_, IDC_PAGE_TEXT);
+  SubclassControl(text_, IDC_PAGE_TEXT);
   BindControl(accept_, IDC_LICENSE_ACCEPT);
   BindControl(decline_, IDC_LICENSE_DECLINE);
 }
@@ -15,7 +15,7 @@ BOOL CDialogPage3::OnInitDialog() {
 }
 
 LRESULT CDialogPage3::OnLicense(WPARAM wParam, LPARAM) {
-  text_.SetWindowText(TextParam(wParam));
+  text_.SetText(TextParam(wParam));
   return 0;
 }
 

@@ -3,6 +3,7 @@
 
 #include "common/app_messages.h"
 #include "resources/resource_ids.h"
+#include "setup/read_only_text.h"
 #include "setup/wizard_page.h"
 
 class CDialogPage3 : public CWizardPage {
@@ -28,7 +29,7 @@ class CDialogPage3 : public CWizardPage {
   void OnAcceptClicked();
   void OnDeclineClicked();
 
-  CWindow text_;
+  CReadOnlyText text_;
   CWindow accept_;
   CWindow decline_;
 };

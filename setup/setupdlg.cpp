@@ -12,6 +12,7 @@
 #include "setup/summary_page.h"
 #include "setup/welcome_page.h"
 #include "window/app.h"
+#include "window/placement.h"
 
 namespace {
 
@@ -72,7 +73,9 @@ BOOL CSetupDlg::OnInitDialog() {
   SetTitleAndCaption();
   SendMessage(DM_SETDEFID, IDC_NEXT);
   CreatePages();
-  return TRUE;
+  CentreOnWorkArea(m_hWnd);
+  FocusSensibleControl();
+  return FALSE;
 }
 
 void CSetupDlg::AddAboutToSystemMenu() {
@@ -226,6 +229,75 @@ void CSetupDlg::PerformPageAction(PageAction action) {
   }
 }
 
+namespace {
+
+bool Usable(HWND window) { return window && ::IsWindowVisible(window) && ::IsWindowEnabled(window); }
+
+bool IsReadOnlyText(HWND window) {
+  char name[16] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  return lstrcmpiA(name, "Edit") == 0 && (::GetWindowLongA(window, GWL_STYLE) & ES_READONLY) != 0;
+}
+
+bool IsRadioButton(HWND window) {
+  char name[16] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  const LONG type = ::GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
+  return lstrcmpiA(name, "Button") == 0 && (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON);
+}
+
+// A radio group is entered at its chosen button, as Tab does.
+HWND CheckedInGroup(HWND dialog, HWND radio) {
+  HWND item = radio;
+  do {
+    if (Usable(item) && ::SendMessageA(item, BM_GETCHECK, 0, 0) == BST_CHECKED) return item;
+    item = ::GetNextDlgGroupItem(dialog, item, FALSE);
+  } while (item && item != radio);
+  return radio;
+}
+
+}  // namespace
+
+// The first control of the page on view that Tab would reach, other than a read-only
+// text: a text to read is no place to start.
+HWND CSetupDlg::FirstPageControl() const {
+  CDialog* page = Page(CurrentPage);
+  if (!page || !page->IsWindowVisible()) return nullptr;
+  for (HWND child = ::GetWindow(page->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (!Usable(child) || !(::GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) || IsReadOnlyText(child)) continue;
+    return IsRadioButton(child) ? CheckedInGroup(page->m_hWnd, child) : child;
+  }
+  return nullptr;
+}
+
+// Next while it is enabled; on the last page Finish, after the installation Close; else
+// the page's own first control, and Back as a last resort.
+void CSetupDlg::FocusSensibleControl() {
+  HWND target = nullptr;
+  const std::string closeCaption = close_button_.GetWindowText();
+  if (Usable(next_button_)) {
+    target = next_button_;
+  } else if ((closeCaption == kFinishCaption || closeCaption == kCloseCaption) && Usable(close_button_)) {
+    target = close_button_;
+  } else if (HWND first = FirstPageControl()) {
+    target = first;
+  } else if (Usable(back_button_)) {
+    target = back_button_;
+  }
+  if (target) GotoDlgCtrl(target);
+}
+
+void CSetupDlg::DisableButton(CWindow button) {
+  const bool hadFocus = ::GetFocus() == button.m_hWnd;
+  button.EnableWindow(false);
+  if (hadFocus) FocusSensibleControl();
+}
+
+LRESULT CSetupDlg::OnSetFocus(WPARAM, LPARAM) {
+  FocusSensibleControl();
+  return 0;
+}
+
 LRESULT CSetupDlg::OnSysCommand(WPARAM wParam, LPARAM, bool& handled) {
   if ((wParam & 0xFFF0) != IDM_ABOUTBOX) {
     handled = false;
@@ -277,7 +349,7 @@ LRESULT CSetupDlg::OnGetProductName(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CSetupDlg::OnDisableBack(WPARAM, LPARAM) {
-  back_button_.EnableWindow(false);
+  DisableButton(back_button_);
   return 0;
 }
 
@@ -287,7 +359,7 @@ LRESULT CSetupDlg::OnEnableBack(WPARAM, LPARAM) {
 }
 
 LRESULT CSetupDlg::OnDisableNext(WPARAM, LPARAM) {
-  next_button_.EnableWindow(false);
+  DisableButton(next_button_);
   return 0;
 }
 

@@ -35,6 +35,7 @@ class CSetupDlg : public CDialog {
     COMMAND_ID_HANDLER(IDC_NEXT, OnNext)
     COMMAND_ID_HANDLER(IDC_BACK, OnBack)
     MESSAGE_HANDLER_EX(WM_SYSCOMMAND, OnSysCommand)
+    MESSAGE_HANDLER(WM_SETFOCUS, OnSetFocus)
     MESSAGE_HANDLER_EX(WM_PAINT, OnPaint)
     MESSAGE_HANDLER(WM_QUERYDRAGICON, OnQueryDragIcon)
     MESSAGE_HANDLER_EX(WM_DESTROY, OnDestroy)
@@ -84,6 +85,13 @@ class CSetupDlg : public CDialog {
   void ActivatePage(int index);
   void PerformPageAction(PageAction action);
 
+  // Keyboard focus. Whatever gives the focus to the frame (a page that has set the
+  // buttons, a page shortcut) lands on the control a user would press next; a button
+  // that is disabled under the focus passes it on, never to Cancel.
+  void FocusSensibleControl();
+  HWND FirstPageControl() const;
+  void DisableButton(CWindow button);
+
   // The installation: from Finish to the finish page and Close.
   void Finish();
   void CreateBackgroundWindow();
@@ -103,6 +111,7 @@ class CSetupDlg : public CDialog {
   void RefreshDestination();
 
   LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
   LRESULT OnPaint(WPARAM wParam, LPARAM lParam, bool& handled);
   LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
   LRESULT OnDestroy(WPARAM wParam, LPARAM lParam, bool& handled);

@@ -5,7 +5,7 @@
 
 CDialogPage5::CDialogPage5(HWND frame) : CWizardPage(IDD_PAGE_SUMMARY, frame) {}
 
-void CDialogPage5::DoDataExchange() { BindControl(text_, IDC_PAGE_TEXT); }
+void CDialogPage5::DoDataExchange() { SubclassControl(text_, IDC_PAGE_TEXT); }
 
 BOOL CDialogPage5::OnInitDialog() {
   AskFrame(WM_APP_GET_FILE_LIST);
@@ -45,6 +45,6 @@ void CDialogPage5::Activate() {
 
 void CDialogPage5::BuildSummary() {
   const std::string summary = BuildSummaryText(inputs_);
-  text_.SetWindowText(summary);
+  text_.SetText(summary);
   ShowScrollBarsAsNeeded(text_, summary);
 }

@@ -5,6 +5,7 @@
 
 #include "common/app_messages.h"
 #include "setup/summary_text.h"
+#include "setup/read_only_text.h"
 #include "setup/wizard_page.h"
 
 class CDialogPage5 : public CWizardPage {
@@ -29,6 +30,6 @@ class CDialogPage5 : public CWizardPage {
   LRESULT OnDestination(WPARAM wParam, LPARAM lParam);
   void BuildSummary();
 
-  CWindow text_;
+  CReadOnlyText text_;
   SummaryInputs inputs_;
 };

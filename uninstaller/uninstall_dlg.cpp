@@ -10,6 +10,7 @@
 #include "uninstaller/exit_codes.h"
 #include "uninstaller/self_removal.h"
 #include "uninstaller/uninstaller_ids.h"
+#include "window/placement.h"
 
 CUninstallDlg::CUninstallDlg(const UninstallLog& log, std::string folder, std::string uninstallerPath)
     : CDialog(IDD_UNINSTALL),
@@ -43,6 +44,7 @@ BOOL CUninstallDlg::OnInitDialog() {
   captionBand_.SetGradientColors(log_.Header.clrIn, log_.Header.clrOut);
   captionBand_.SetGradient(1);
   status_.SetWindowText("Waiting for your confirmation...");
+  CentreOnWorkArea(m_hWnd);
   // The question comes once the window is on the screen.
   PostMessageA(m_hWnd, kStartMessage, 0, 0);
   return TRUE;

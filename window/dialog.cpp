@@ -106,6 +106,10 @@ void CDialog::OnCancel() {
   if (modal_) EndDialog(IDCANCEL);
 }
 
+void CDialog::GotoDlgCtrl(HWND control) const {
+  if (control) SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
 void CDialog::BindControl(CWindow& member, int id) const { member.m_hWnd = ::GetDlgItem(m_hWnd, id); }
 
 bool CDialog::SubclassControl(CSubclassedWindow& control, int id) const {

@@ -40,6 +40,10 @@ class CDialog : public CMessageWindow {
   virtual void OnOK();
   virtual void OnCancel();
 
+  // Moves the focus to `control` the way the dialog's own keyboard handling does, so the
+  // default push button follows it.
+  void GotoDlgCtrl(HWND control) const;
+
   // Binding helpers for DoDataExchange.
   void BindControl(CWindow& member, int id) const;
   bool SubclassControl(CSubclassedWindow& control, int id) const;

@@ -46,9 +46,19 @@ const VersionCase kVersions[] = {
     {{kNt, 5, 1, 2600}, "Windows XP", 104},
     {{kNt, 5, 2, 3790}, "Windows 2003", 105},
     {{kNt, 6, 0, 6002}, "Windows Vista/2008", 106},
-    {{kNt, 6, 1, 7601}, "Unknown Windows Version", 0},
-    {{kNt, 6, 2, 9200}, "Unknown Windows Version", 0},
-    {{kNt, 10, 0, 19045}, "Unknown Windows Version", 0},
+    {{kNt, 6, 1, 7601}, "Windows 7", 107},
+    {{kNt, 6, 2, 9200}, "Windows 8", 108},
+    {{kNt, 6, 3, 9600}, "Windows 8.1", 109},
+    {{kNt, 10, 0, 10240}, "Windows 10", 110},
+    {{kNt, 10, 0, 20348}, "Windows 10", 110},  // Server 2022 shares the numbers of Windows 10
+    {{kNt, 10, 0, 21999}, "Windows 10", 110},
+    {{kNt, 10, 0, 22000}, "Windows 11", 111},
+    {{kNt, 10, 0, 26100}, "Windows 11", 111},
+    {{kNt, 10, 0, 0x00014E20}, "Windows 10", 110},  // 85536: only its low 16 bits, 20000, count
+    {{kNt, 6, 4, 9841}, "Windows NT 6.4", 112},
+    {{kNt, 10, 1, 0}, "Windows NT 10.1", 112},
+    {{kNt, 11, 0, 30000}, "Windows NT 11.0", 112},
+    {{kNt, 6, 5, 0}, "Windows NT 6.5", 112},
     {{kCe, 0, 0, 0}, "Windows CE", 201},
     {{kCe, 5, 2, 100}, "Windows CE", 201},
     {{0, 4, 0, 950}, "Unknown Windows Version", 0},  // Win32s
@@ -91,9 +101,11 @@ TEST(OsSupportFlags, EachFlagAdmitsExactlyItsSystems) {
       {&SetupConfig::SupportsWin95, {1, 2, 3}},  {&SetupConfig::SupportsWin98, {4, 5, 6}},
       {&SetupConfig::SupportsWinMe, {7}},        {&SetupConfig::SupportsWinNT, {101, 102}},
       {&SetupConfig::SupportsWin2000, {103}},    {&SetupConfig::SupportsWinXP, {104}},
-      {&SetupConfig::SupportsWin2003, {105}},    {&SetupConfig::SupportsWinVista2008, {106}},
+      {&SetupConfig::SupportsWin2003, {105}},
+      // Vista/2008 and every Windows after it.
+      {&SetupConfig::SupportsWinVista2008, {106, 107, 108, 109, 110, 111, 112}},
   };
-  const int allCodes[] = {0, 1, 2, 3, 4, 5, 6, 7, 101, 102, 103, 104, 105, 106, 201};
+  const int allCodes[] = {0, 1, 2, 3, 4, 5, 6, 7, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 201};
   for (const FlagCase& f : flags) {
     SetupConfig config = NoSystems();
     config.*f.flag = 1;
@@ -132,6 +144,8 @@ TEST(OsSupportQuestion, AsksOnlyWhenTheSystemIsNotAdmitted) {
   win2000AndVista.SupportsWinVista2008 = 1;
   SetupConfig ntOnly = NoSystems();
   ntOnly.SupportsWinNT = 1;
+  SetupConfig xpOnly = NoSystems();
+  xpOnly.SupportsWinXP = 1;
 
   struct QuestionCase {
     const char* what;
@@ -141,7 +155,11 @@ TEST(OsSupportQuestion, AsksOnlyWhenTheSystemIsNotAdmitted) {
   };
   const QuestionCase cases[] = {
       {"version unreadable", std::nullopt, AllSystems(), kCannotRead},
-      {"Windows 7 whatever the flags", OsVersionReport{kNt, 6, 1, 7601}, AllSystems(), kUnknown},
+      {"Windows 7 with every flag", OsVersionReport{kNt, 6, 1, 7601}, AllSystems(), ""},
+      {"Windows 11 on an XP-only product", OsVersionReport{kNt, 10, 0, 22631}, xpOnly,
+       std::string("Detected Operating System: Windows 11. Supported: Win XP ") + kNotConfiguredEnd},
+      {"Windows 10 with Vista", OsVersionReport{kNt, 10, 0, 19045}, win2000AndVista, ""},
+      {"NT 3.50", OsVersionReport{kNt, 3, 50, 807}, AllSystems(), kUnknown},
       {"95 build below 950", OsVersionReport{k9x, 4, 0, 949}, AllSystems(), kUnknown},
       {"XP with 2K and Vista", OsVersionReport{kNt, 5, 1, 2600}, win2000AndVista,
        std::string("Detected Operating System: Windows XP. Supported: Win 2K Win Vista/2008 ") + kNotConfiguredEnd},
@@ -176,7 +194,7 @@ TEST(ConfirmOsSupport, AnswerDecidesWhetherStartUpGoesOn) {
   };
   for (const AnswerCase& c : {AnswerCase{kIdYes, true}, AnswerCase{kIdNo, false}, AnswerCase{0, false}}) {
     ScriptedMessageBoxes boxes(c.answer);
-    EXPECT_EQ(ConfirmOsSupport(&owner, OsVersionReport{kNt, 6, 1, 7601}, AllSystems()), c.goesOn)
+    EXPECT_EQ(ConfirmOsSupport(&owner, OsVersionReport{kNt, 3, 50, 807}, AllSystems()), c.goesOn)
         << "answer " << c.answer;
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, kUnknown);

@@ -122,10 +122,19 @@ TEST_F(BackgroundWindowTest, CoversTheScreenWithTheGradientFromTopToBottom) {
   EXPECT_EQ(render.Pixel(0, render.Height() / 2), render.Pixel(right, render.Height() / 2));
 }
 
+// Where a 100-pixel picture goes along an axis of `size` pixels, by the manifest's words.
+int FromStart(int) { return 100; }
+int Centred(int size) { return (size - 100) / 2; }
+int FromEnd(int size) { return size - 100 - 100; }
+int AtZero(int) { return 0; }
+
 TEST_F(BackgroundWindowTest, DrawsThePictureWhereItsModesPutIt) {
   struct Case {
     int horizontal, vertical;
-  } cases[] = {{1, 1}, {2, 2}, {0, 0}, {3, 7}, {0, 2}};
+    int (*x)(int width);
+    int (*y)(int height);
+  } cases[] = {{1, 1, Centred, Centred},     {2, 2, FromEnd, FromEnd}, {0, 0, FromStart, FromStart},
+               {3, 7, AtZero, AtZero},       {0, 2, FromStart, FromEnd}};
   BitmapFile picture(100, 100, kPictureColour);
   backdrop.SetGradientColors(RGB(0, 0, 255), RGB(0, 0, 255));
   backdrop.SetCaption("");
@@ -134,8 +143,8 @@ TEST_F(BackgroundWindowTest, DrawsThePictureWhereItsModesPutIt) {
     backdrop.LoadPicture(picture.Path(), LR_LOADFROMFILE, c.horizontal, c.vertical);
     ASSERT_TRUE(backdrop.HasPicture());
     ClientRender render(backdrop, kSentinel);
-    const int x = PictureOffset(c.horizontal, render.Width(), 100);
-    const int y = PictureOffset(c.vertical, render.Height(), 100);
+    const int x = c.x(render.Width());
+    const int y = c.y(render.Height());
     EXPECT_EQ(render.Pixel(x, y), kPictureColour);
     EXPECT_EQ(render.Pixel(x + 99, y + 99), kPictureColour);
     if (x > 0) {

@@ -1,5 +1,6 @@
 #include "tests/driver/window_state.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace driver {
@@ -23,6 +24,42 @@ std::string WindowText(HWND window) {
     return "";
   }
   return std::string(buffer.data(), copied < length ? copied : length);
+}
+
+HWND FocusedWindow(HWND topLevel) {
+  const DWORD thread = GetWindowThreadProcessId(topLevel, nullptr);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (thread == 0 || !GetGUIThreadInfo(thread, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+int FirstVisibleLine(HWND edit) {
+  DWORD_PTR line = 0;
+  if (edit == nullptr || !SendWithTimeout(edit, EM_GETFIRSTVISIBLELINE, 0, 0, &line)) return -1;
+  return static_cast<int>(line);
+}
+
+// Without pointers EM_GETSEL packs both positions into its result, which is all another
+// process can read (the texts tested here are far below 64 K characters).
+EditSelection Selection(HWND edit) {
+  DWORD_PTR packed = 0;
+  if (edit == nullptr || !SendWithTimeout(edit, EM_GETSEL, 0, 0, &packed)) return {-1, -1};
+  return {static_cast<int>(LOWORD(packed)), static_cast<int>(HIWORD(packed))};
+}
+
+bool IsCentredOnWorkArea(HWND window) {
+  RECT rect;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetWindowRect(window, &rect) ||
+      !GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    return false;
+  }
+  const RECT& area = monitor.rcWork;
+  const auto off = [](LONG a, LONG b, LONG c, LONG d) { return (a + b) - (c + d); };
+  return std::abs(off(rect.left, rect.right, area.left, area.right)) <= 2 &&
+         std::abs(off(rect.top, rect.bottom, area.top, area.bottom)) <= 2;
 }
 
 std::string ClassName(HWND window) {

@@ -19,6 +19,23 @@ bool IsEnabled(HWND window);
 // For check boxes and radio buttons.
 bool IsChecked(HWND button);
 
+// The window with the keyboard focus in the thread that owns `topLevel`, or null.
+HWND FocusedWindow(HWND topLevel);
+
+// What an edit control of another process shows: the index of its first visible line,
+// and its selection as [start, end) character positions (equal when nothing is
+// selected). Both read -1 when the edit does not answer.
+int FirstVisibleLine(HWND edit);
+struct EditSelection {
+  int start;
+  int end;
+};
+EditSelection Selection(HWND edit);
+
+// Whether the window's middle is the middle of the work area (the screen less the task
+// bar) of its monitor, give or take a pixel of rounding.
+bool IsCentredOnWorkArea(HWND window);
+
 // A caption without its mnemonic markers: "&Next >" reads "Next >", "&&" reads "&".
 std::string WithoutMnemonics(const std::string& caption);
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "builder/build_setup.h"
 #include "tests/driver/driver.h"
 #include "tests/e2e/demo_setup.h"
 #include "tests/e2e/machine_state.h"
@@ -52,6 +53,63 @@ HWND FindDemoGreeting() {
   HWND found = nullptr;
   EnumWindows(MatchGreeting, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+struct DocumentSearch {
+  std::string name;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDocumentWindow(HWND window, LPARAM context) {
+  DocumentSearch* search = reinterpret_cast<DocumentSearch*>(context);
+  if (IsShown(window) && WindowText(window).find(search->name) != std::string::npos) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The window of a program another process started for a document (the text editor for
+// a .txt file), found by the document's name in its title.
+HWND FindWindowShowing(const std::string& documentName) {
+  DocumentSearch search{documentName, nullptr};
+  EnumWindows(MatchDocumentWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void EndProcessOf(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  return CloseHandle(file) && ok;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+// Whether top-level window `upper` lies above `lower` in the z-order.
+bool IsAbove(HWND upper, HWND lower) {
+  for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (window == upper) return true;
+    if (window == lower) return false;
+  }
+  return false;
 }
 
 bool SetupCarriesUninstaller(const std::string& program) {
@@ -331,6 +389,64 @@ TEST_F(InstallationTest, SecondInstallationIntoTheSameFolderSucceedsToo) {
   UninstallAndExpectMachineAsBefore();
 }
 
+// A product whose finish page offers a program that cannot start, a text that opens in
+// the editor and a document nothing can open.
+TEST_F(InstallationTest, FinishPageOpensWhatItCanAndNamesWhatItCannot) {
+  const std::string source = scratch_.PathOf("launch source");
+  ASSERT_TRUE(CreateDirectoryA(source.c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(source + "\\broken.exe", "not a program"));
+  ASSERT_TRUE(WriteFileBytes(source + "\\LaunchNotes.txt", "Read me first.\r\n"));
+  ASSERT_TRUE(WriteFileBytes(source + "\\data.nothingopensthis", "no program knows this"));
+  ASSERT_TRUE(WriteFileBytes(source + "\\license.txt", "Licence.\r\n"));
+  const std::string manifest =
+      "[product]\nname = \"Brisklay Demo\"\nlicense = \"license.txt\"\n"
+      "[[files]]\nsource = \"broken.exe\"\ntarget = '%DIR%\\broken.exe'\nrun_at_finish = true\n"
+      "[[files]]\nsource = \"LaunchNotes.txt\"\ntarget = '%DIR%\\LaunchNotes.txt'\nrun_at_finish = true\n"
+      "[[files]]\nsource = \"data.nothingopensthis\"\ntarget = '%DIR%\\data.nothingopensthis'\n"
+      "run_at_finish = true\n";
+  ASSERT_TRUE(WriteFileBytes(source + "\\manifest.toml", manifest));
+  BuildRequest request;
+  request.manifestPath = source + "\\manifest.toml";
+  request.outputBase = scratch_.PathOf("Launch Setup.exe");
+  request.setupProgram = SetupExePath();
+  BuildResult result;
+  std::string error;
+  ASSERT_TRUE(BuildSetup(request, &result, &error)) << error;
+  build_.program = request.outputBase;
+
+  ASSERT_NO_FATAL_FAILURE(InstallCompletely());
+  EXPECT_EQ(WindowText(session_.PageControl(kRunList)), "broken.exe - " + destination_ + "\\broken.exe\r\n");
+  EXPECT_EQ(WindowText(session_.PageControl(kOpenList)),
+            "LaunchNotes.txt - " + destination_ + "\\LaunchNotes.txt\r\ndata.nothingopensthis - " + destination_ +
+                "\\data.nothingopensthis\r\n");
+  // Alt+O takes the open box off and on again.
+  ASSERT_TRUE(IsChecked(session_.PageControl(kOpenBox)));
+  ASSERT_TRUE(PressAltKey(session_.Frame(), 'O'));
+  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kOpenBox)); })) << "Alt+O did not untick";
+  ASSERT_TRUE(PressAltKey(session_.Frame(), 'O'));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(session_.PageControl(kOpenBox)); })) << "Alt+O did not tick again";
+
+  ASSERT_TRUE(session_.ClickCloseButton());
+  std::vector<std::string> warnings;
+  WaitUntil(
+      [&] {
+        if (HWND box = WaitForMessageBox(session_.Process().Id(), "Warning!", Millis(0))) {
+          warnings.push_back(MessageBoxText(box));
+          PressMessageBoxButton(box, IDOK);
+          WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+        }
+        return !session_.Process().IsRunning();
+      },
+      kInstallTimeout);
+  EXPECT_EQ(warnings, (std::vector<std::string>{"Couldn't execute program: " + destination_ + "\\broken.exe",
+                                                "Couldn't open file: " + destination_ + "\\data.nothingopensthis"}));
+  EXPECT_EQ(session_.WaitForExit(), 0u);
+  HWND editor = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (editor = FindWindowShowing("LaunchNotes")) != nullptr; }))
+      << "the text was not opened";
+  if (editor != nullptr) EndProcessOf(editor);
+}
+
 // The background covers the screen while the installation runs, and the installation
 // dialog is placed clear of the picture. Each run leaves a picture of the screen in the
 // build tree (tests/e2e/captures).
@@ -372,14 +488,24 @@ TEST_P(BackgroundPlacementTest, CoversTheScreenAndKeepsTheDialogClearOfThePictur
     EXPECT_EQ(dialog.left, screenWidth - client.right - 50);
     EXPECT_EQ(dialog.top, screenHeight - client.bottom - 50);
   }
+  // The gradient runs from the example's "in" colour at the top to its "out" colour at
+  // the bottom, in corners that neither the picture nor the dialog covers here.
+  EXPECT_EQ(ScreenPixel(screenWidth - 1, 0), RGB(0x1E, 0x3C, 0x78));
+  const COLORREF bottom = ScreenPixel(0, screenHeight - 1);
+  EXPECT_NEAR(GetRValue(bottom), 0x46, 2);
+  EXPECT_NEAR(GetGValue(bottom), 0xB4, 2);
+  EXPECT_NEAR(GetBValue(bottom), 0xAA, 2);
   const std::string captures = WindowsPathFromHost(BRISKLAY_E2E_CAPTURES);
   CreateDirectoryA(captures.c_str(), nullptr);
-  EXPECT_TRUE(CaptureScreen(captures + "\\background-" + c.name + ".bmp"));
+  CaptureScreen(captures + "\\background-" + c.name + ".bmp");  // for a person to look at
 
-  // A click on the background brings the installation dialog back on top.
+  // A click on the background activates it, above the dialog; the background then asks
+  // the wizard to bring the installation dialog back on top.
   if (background != nullptr) {
-    SendMessageTimeoutA(background, WM_SETFOCUS, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == installDialog_ || GetTopWindow(nullptr) == installDialog_; }));
+    SetForegroundWindow(background);
+    Pause(Millis(500));
+    EXPECT_TRUE(WaitUntil([&] { return IsAbove(installDialog_, background); }))
+        << "the installation dialog stayed behind the background";
   }
   ASSERT_NO_FATAL_FAILURE(CloseInstallDialog());
   EXPECT_FALSE(IsWindow(background));

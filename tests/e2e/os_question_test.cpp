@@ -13,9 +13,6 @@ using namespace driver;
 
 constexpr char kNotConfigured[] =
     "\nThe program is not configured to run on this type of Operating System.\nDo you still wish to proceed?";
-constexpr char kUnknown[] =
-    "Unknown Operating System type and version.\nThe program may or may not install or run.\n"
-    "Do you still wish to proceed?";
 
 struct OsCase {
   const char* version;  // Wine's name for it
@@ -42,8 +39,12 @@ TEST_F(OsQuestionTest, UnsupportedOrUnknownSystemsAskAndNoEndsWithOne) {
       {"nt40", kWinNT, std::nullopt, 0},
       {"vista", kWinXP, "Detected Operating System: Windows Vista/2008. Supported: Win XP " + std::string(kNotConfigured),
        IDYES},
-      {"win7", kAllSystems, std::string(kUnknown), IDYES},
-      {"win7", kAllSystems, std::string(kUnknown), IDNO},
+      {"win7", kAllSystems, std::nullopt, 0},
+      {"win7", kWinXP, "Detected Operating System: Windows 7. Supported: Win XP " + std::string(kNotConfigured), IDNO},
+      // Only a program that declares Windows 10 in its manifest is told the true version.
+      {"win10", kWinXP, "Detected Operating System: Windows 10. Supported: Win XP " + std::string(kNotConfigured),
+       IDYES},
+      {"win10", kWinVista2008, std::nullopt, 0},
   };
   for (const OsCase& c : cases) {
     SCOPED_TRACE(std::string(c.version) + (c.answer == IDNO ? ", answered No" : ""));

@@ -142,21 +142,38 @@ TEST_F(StartupTest, TextFilesShowWithWindowsLineEndsWhateverTheirOwn) {
   EXPECT_TRUE(WaitForPageText(kPageText, "windows\r\nline\r\nends"));
 }
 
-TEST_F(StartupTest, QuotedBasePathOpensTheSameData) {
-  // A shell quotes a path with blanks; the quotes are not part of the file names.
+// The base path is found however the program itself was named on the command line: a
+// shell quotes a path with blanks (the quotes are not part of the file names), and Wine
+// starts a program by its bare path.
+TEST_F(StartupTest, BasePathFollowsAQuotedOrBareProgramPath) {
   TestProduct product;
+  product.hasInformation = true;
   ASSERT_TRUE(WriteExternalData(Base(), product));
-  ASSERT_TRUE(session_.Start("\"" + Base() + "\""));
-  EXPECT_NE(session_.WaitForFrame(product.name), nullptr);
-  EXPECT_EQ(WaitForMessageBox(session_.Process().Id(), "Error", Millis(0)), nullptr);
+  const std::string program = SetupExePath();
+  ASSERT_EQ(program.find(' '), std::string::npos) << "a bare program path must hold no blank";
+  const std::string commandLines[] = {
+      QuotedCommandLine(program, "\"" + Base() + "\""),
+      program + " " + Base(),
+  };
+  for (const std::string& commandLine : commandLines) {
+    SCOPED_TRACE(commandLine);
+    ASSERT_TRUE(session_.StartWithCommandLine(commandLine, program));
+    EXPECT_NE(session_.WaitForFrame(product.name), nullptr);
+    EXPECT_EQ(WaitForMessageBox(session_.Process().Id(), "Error", Millis(0)), nullptr);
+    // The information text came from the files named after the base path.
+    GoTo(Page::kInformation);
+    EXPECT_TRUE(WaitForPageText(kPageText, "About Acme Tool.\r\nIt does things."));
+    session_.Process().Kill();
+  }
 }
 
 TEST_F(StartupTest, FilesOfAbsentTextsAreNeverLookedFor) {
-  // Neither text is announced, so the missing files must not matter.
+  // Neither text is announced and neither file exists: the wizard starts without a
+  // complaint and goes from the welcome page straight to the destination page.
   StartWizard(TestProduct{});
-  EXPECT_FALSE(FileExists(Base() + ".exe.info.txt"));
-  EXPECT_FALSE(FileExists(Base() + ".exe.eula.txt"));
-  EXPECT_EQ(TopLevelWindows(session_.Process().Id(), {"Error", "", true}).size(), 0u);
+  GoTo(Page::kDestination);
+  EXPECT_TRUE(session_.Process().IsRunning());
+  EXPECT_TRUE(TopLevelWindows(session_.Process().Id(), {"Error", "", true}).empty());
 }
 
 }  // namespace

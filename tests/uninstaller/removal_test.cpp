@@ -284,6 +284,8 @@ TEST_F(UninstallerTest, AnsweringNoRemovesNothing) {
   UninstallerRun run = RunFromAddRemove(false);
   EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitDeclined));
   ExpectOnlyBox(run, kTitle, "Do you really want to remove");
+  EXPECT_TRUE(run.windowShown) << "the question came before the window";
+  EXPECT_TRUE(run.windowCentred) << "the uninstaller's window is not centred on the screen";
   driver::Pause(driver::Millis(500));
   EXPECT_EQ(TakeSnapshot(sandbox_.Path()), installed) << Describe(installed, TakeSnapshot(sandbox_.Path()));
 }

@@ -31,6 +31,13 @@ UninstallerRun RunUninstaller(const std::string& program, const std::string& com
   while (process.IsRunning() && std::chrono::steady_clock::now() < deadline) {
     HWND box = driver::WaitForMessageBox(process.Id(), "", driver::Millis(250));
     if (box == nullptr) continue;
+    if (run.boxes.empty()) {
+      for (HWND window : driver::TopLevelWindows(process.Id(), {"", "#32770", true})) {
+        if (driver::IsMessageBox(window)) continue;
+        run.windowShown = true;
+        run.windowCentred = driver::IsCentredOnWorkArea(window);
+      }
+    }
     run.boxes.push_back({TextOf(box), driver::MessageBoxText(box)});
     const bool question = GetDlgItem(box, IDYES) != nullptr;
     driver::PressMessageBoxButton(box, question ? (confirm ? IDYES : IDNO) : IDOK);

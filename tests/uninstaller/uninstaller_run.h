@@ -19,6 +19,9 @@ struct UninstallerRun {
   std::string startError;  // empty when the program started
   std::optional<DWORD> exitCode;  // empty when it did not end in time
   std::vector<SeenMessageBox> boxes;
+  // The uninstaller's own window, as it stood when its first message box came up.
+  bool windowShown = false;
+  bool windowCentred = false;
 };
 
 UninstallerRun RunUninstaller(const std::string& program, const std::string& commandLine,

@@ -10,6 +10,7 @@
 
 #include "window/app.h"
 #include "window/dialog.h"
+#include "window/placement.h"
 #include "window/subclassed_window.h"
 
 namespace {
@@ -199,6 +200,25 @@ TEST_F(WindowLayer, OkEndsAModalDialogButNotAModelessOne) {
 TEST(LoadStringText, ReadsEntriesAndGivesEmptyForMissingOnes) {
   EXPECT_EQ(LoadStringText(400), "Hello from the string table");
   EXPECT_EQ(LoadStringText(401), "");
+}
+
+TEST(CentredInWorkArea, CentresAndKeepsTheTopLeftCornerInside) {
+  struct Case {
+    const char* what;
+    RECT window, area, expected;
+  } cases[] = {
+      {"at the corner", {0, 0, 400, 300}, {0, 0, 1024, 738}, {312, 219, 712, 519}},
+      {"task bar on the left and top", {50, 60, 450, 360}, {100, 30, 1124, 768}, {412, 249, 812, 549}},
+      {"second monitor", {0, 0, 400, 300}, {1024, 0, 2304, 1024}, {1464, 362, 1864, 662}},
+      {"wider and taller than the area", {10, 10, 1200, 900}, {0, 40, 1024, 768}, {0, 40, 1190, 930}},
+  };
+  for (const Case& c : cases) {
+    const RECT r = CentredInWorkArea(c.window, c.area);
+    EXPECT_EQ(r.left, c.expected.left) << c.what;
+    EXPECT_EQ(r.top, c.expected.top) << c.what;
+    EXPECT_EQ(r.right, c.expected.right) << c.what;
+    EXPECT_EQ(r.bottom, c.expected.bottom) << c.what;
+  }
 }
 
 TEST(WindowWrapper, NullHandleIsHarmless) {

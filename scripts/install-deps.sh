@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ git
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev zlib1g-dev
   googletest libbenchmark-dev libtomlplusplus-dev
   clang libclang-rt-14-dev

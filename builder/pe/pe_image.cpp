@@ -8,9 +8,12 @@
 namespace {
 
 constexpr uint16_t kMachineI386 = 0x014C;
+constexpr uint16_t kMachineAmd64 = 0x8664;
 constexpr uint16_t kMagicPe32 = 0x010B;
 constexpr uint16_t kMagicPe32Plus = 0x020B;
-constexpr uint32_t kOptionalHeaderFixedSize = 96;  // fields before the data directories
+// Fields before the data directories; the directory count is the last of them.
+constexpr uint32_t kOptionalHeaderFixedSizePe32 = 96;
+constexpr uint32_t kOptionalHeaderFixedSizePe32Plus = 112;
 constexpr uint32_t kMaxDirectories = 16;
 constexpr uint32_t kSectionHeaderSize = 40;
 
@@ -53,17 +56,28 @@ bool PeImage::ParseHeaders(std::string* error) {
   ReadU16(file_, fileHeader_, &machine);
   ReadU16(file_, fileHeader_ + 16, &optionalSize);
   optionalHeader_ = fileHeader_ + 20;
-  if (machine != kMachineI386) return Fail(error, "not a 32-bit i386 program (machine type " + std::to_string(machine) + ")");
   if (!ReadU16(file_, optionalHeader_, &magic)) return Fail(error, "the optional header is cut short");
-  if (magic == kMagicPe32Plus) return Fail(error, "a 64-bit (PE32+) program; only 32-bit programs are supported");
-  if (magic != kMagicPe32) return Fail(error, "unknown optional header kind " + std::to_string(magic));
+  // The setup program ships as a 32-bit program. The 64-bit build of the same sources is
+  // accepted too, so that machines that cannot run 32-bit Wine still test whole setups.
+  if (machine == kMachineI386) {
+    if (magic == kMagicPe32Plus) return Fail(error, "a 64-bit (PE32+) optional header on a 32-bit i386 program");
+    if (magic != kMagicPe32) return Fail(error, "unknown optional header kind " + std::to_string(magic));
+  } else if (machine == kMachineAmd64) {
+    if (magic != kMagicPe32Plus) {
+      return Fail(error, "not a 32-bit i386 program, and an x86-64 program without a PE32+ optional header");
+    }
+  } else {
+    return Fail(error, "not a 32-bit i386 program (machine type " + std::to_string(machine) + ")");
+  }
+  const uint32_t fixedSize = magic == kMagicPe32 ? kOptionalHeaderFixedSizePe32 : kOptionalHeaderFixedSizePe32Plus;
+  directoriesOffset_ = optionalHeader_ + fixedSize;
   uint32_t directoryCount = 0;
-  if (optionalSize < kOptionalHeaderFixedSize || !RangeFits(optionalHeader_, optionalSize, file_.size()) ||
-      !ReadU32(file_, optionalHeader_ + 92, &directoryCount)) {
+  if (optionalSize < fixedSize || !RangeFits(optionalHeader_, optionalSize, file_.size()) ||
+      !ReadU32(file_, directoriesOffset_ - 4, &directoryCount)) {
     return Fail(error, "the optional header is cut short");
   }
   directoryCount = std::min(directoryCount, kMaxDirectories);
-  if (kOptionalHeaderFixedSize + 8 * directoryCount > optionalSize) {
+  if (fixedSize + 8 * directoryCount > optionalSize) {
     return Fail(error, "the optional header is too small for its data directories");
   }
   ReadU32(file_, optionalHeader_ + 32, &sectionAlignment_);

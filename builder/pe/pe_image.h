@@ -50,7 +50,7 @@ class PeImage {
   // Offsets of header fields the writer updates.
   uint32_t OptionalHeaderOffset() const { return optionalHeader_; }
   uint32_t FileHeaderOffset() const { return fileHeader_; }
-  uint32_t DirectoryOffset(int index) const { return optionalHeader_ + 96 + 8 * index; }
+  uint32_t DirectoryOffset(int index) const { return directoriesOffset_ + 8 * index; }
   uint32_t SectionTableOffset() const { return sectionTable_; }
   uint32_t ChecksumOffset() const { return optionalHeader_ + 64; }
 
@@ -70,6 +70,7 @@ class PeImage {
   Bytes file_;
   uint32_t fileHeader_ = 0;
   uint32_t optionalHeader_ = 0;
+  uint32_t directoriesOffset_ = 0;
   uint32_t sectionTable_ = 0;
   uint32_t fileAlignment_ = 0;
   uint32_t sectionAlignment_ = 0;

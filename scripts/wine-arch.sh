@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Prints which Windows build Wine can run on this machine: "i686", the product itself, where
+# the kernel runs 32-bit programs and so 32-bit Wine; otherwise "x86_64", the 64-bit build
+# of the same sources, which 64-bit Wine runs without any 32-bit support.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo i686
+else
+  echo x86_64
+fi

@@ -90,9 +90,10 @@ TEST_F(ColoredStaticTest, ShowsAmpersandsAsThemselves) {
   EXPECT_GT(two, one + one / 2);
 }
 
-TEST_F(ColoredStaticTest, ClipsLongTextInsteadOfWrapping) {
+// A name too wide for the band is drawn smaller, still on one line.
+TEST_F(ColoredStaticTest, KeepsLongTextOnOneLineInsteadOfWrapping) {
   caption.SetGradient(1);
-  Resize(60, 80);
+  Resize(240, 80);
   caption.SetWindowText("Wide words wrap here if wrapping were on");
   const ClientRender render(caption, kSentinel);
   EXPECT_GT(TextColumns(render, 0, 20), 0);

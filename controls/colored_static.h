@@ -35,10 +35,10 @@ class CColoredStatic : public CStatic {
   HFONT GetCaptionFont() const { return captionFont; }
 
   BEGIN_MSG_MAP(CColoredStatic)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
-    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPrintClient)
-    MESSAGE_HANDLER_EX(WM_ERASEBKGND, OnEraseBackground)
-    REFLECTED_MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColor)
+    HANDLE_MESSAGE(WM_PAINT, OnPaint)
+    HANDLE_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
+    HANDLE_MESSAGE_OR_PASS(WM_ERASEBKGND, OnEraseBackground)
+    HANDLE_REFLECTED_MESSAGE(WM_CTLCOLORSTATIC, OnCtlColor)
   END_MSG_MAP()
 
  private:

@@ -61,7 +61,7 @@ class CWaitStatic : public CStatic {
   COLORREF OuterColor() const { return outerColor_; }
 
   BEGIN_MSG_MAP(CWaitStatic)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    HANDLE_MESSAGE(WM_PAINT, OnPaint)
   END_MSG_MAP()
 
  private:

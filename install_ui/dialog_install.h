@@ -56,10 +56,10 @@ class CDialogInstall : public CDialog, private InstallHost {
   BOOL PreTranslateMessage(MSG* msg) override;
 
   BEGIN_MSG_MAP(CDialogInstall)
-    COMMAND_ID_HANDLER(1000, OnCancelRequest)
-    MESSAGE_HANDLER(WM_CLOSE, OnClose)
-    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-    MESSAGE_HANDLER(kWmRunEnded, OnRunEnded)
+    HANDLE_COMMAND_ID(1000, OnCancelRequest)
+    HANDLE_MESSAGE(WM_CLOSE, OnClose)
+    HANDLE_MESSAGE(WM_DESTROY, OnDestroy)
+    HANDLE_MESSAGE(kWmRunEnded, OnRunEnded)
     CHAIN_MSG_MAP(CDialog)
   END_MSG_MAP()
 

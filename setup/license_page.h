@@ -14,9 +14,9 @@ class CDialogPage3 : public CWizardPage {
   void Decline();
 
   BEGIN_MSG_MAP(CDialogPage3)
-    MESSAGE_HANDLER(WM_APP_LICENSE, OnLicense)
-    COMMAND_ID_HANDLER(IDC_LICENSE_ACCEPT, OnAcceptClicked)
-    COMMAND_ID_HANDLER(IDC_LICENSE_DECLINE, OnDeclineClicked)
+    HANDLE_MESSAGE(WM_APP_LICENSE, OnLicense)
+    HANDLE_COMMAND_ID(IDC_LICENSE_ACCEPT, OnAcceptClicked)
+    HANDLE_COMMAND_ID(IDC_LICENSE_DECLINE, OnDeclineClicked)
     CHAIN_MSG_MAP(CWizardPage)
   END_MSG_MAP()
 

@@ -13,7 +13,7 @@ class CReadOnlyText : public CSubclassedWindow {
   void SetText(const std::string& text) const;
 
   BEGIN_MSG_MAP(CReadOnlyText)
-    MESSAGE_HANDLER_EX(WM_GETDLGCODE, OnGetDlgCode)
+    HANDLE_MESSAGE_OR_PASS(WM_GETDLGCODE, OnGetDlgCode)
   END_MSG_MAP()
 
  private:

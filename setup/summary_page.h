@@ -14,9 +14,9 @@ class CDialogPage5 : public CWizardPage {
   void Activate();
 
   BEGIN_MSG_MAP(CDialogPage5)
-    MESSAGE_HANDLER(WM_APP_FILE_LIST, OnFileList)
-    MESSAGE_HANDLER(WM_APP_SHORTCUT_LISTS, OnShortcutLists)
-    MESSAGE_HANDLER(WM_APP_DESTINATION, OnDestination)
+    HANDLE_MESSAGE(WM_APP_FILE_LIST, OnFileList)
+    HANDLE_MESSAGE(WM_APP_SHORTCUT_LISTS, OnShortcutLists)
+    HANDLE_MESSAGE(WM_APP_DESTINATION, OnDestination)
     CHAIN_MSG_MAP(CWizardPage)
   END_MSG_MAP()
 

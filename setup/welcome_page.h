@@ -10,7 +10,7 @@ class CDialogPage1 : public CWizardPage {
   void Activate();
 
   BEGIN_MSG_MAP(CDialogPage1)
-    MESSAGE_HANDLER(WM_APP_PRODUCT_NAME, OnProductName)
+    HANDLE_MESSAGE(WM_APP_PRODUCT_NAME, OnProductName)
     CHAIN_MSG_MAP(CWizardPage)
   END_MSG_MAP()
 

@@ -24,8 +24,8 @@ class CUninstallDlg : public CDialog, private RemovalProgress {
   int ExitCode() const { return exitCode_; }
 
   BEGIN_MSG_MAP(CUninstallDlg)
-    MESSAGE_HANDLER(kStartMessage, OnStart)
-    MESSAGE_HANDLER(kRemovalEndedMessage, OnRemovalEnded)
+    HANDLE_MESSAGE(kStartMessage, OnStart)
+    HANDLE_MESSAGE(kRemovalEndedMessage, OnRemovalEnded)
     CHAIN_MSG_MAP(CDialog)
   END_MSG_MAP()
 

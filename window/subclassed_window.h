@@ -6,9 +6,9 @@
 //
 //   class CMyStatic : public CStatic {
 //     BEGIN_MSG_MAP(CMyStatic)
-//       MESSAGE_HANDLER(WM_PAINT, OnPaint)
-//       REFLECTED_MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColor)
-//       REFLECTED_COMMAND_CODE_HANDLER(STN_CLICKED, OnClicked)
+//       HANDLE_MESSAGE(WM_PAINT, OnPaint)
+//       HANDLE_REFLECTED_MESSAGE(WM_CTLCOLORSTATIC, OnCtlColor)
+//       HANDLE_REFLECTED_COMMAND_CODE(STN_CLICKED, OnClicked)
 //     END_MSG_MAP()
 //     void PreSubclassWindow() override { ... }
 //   };

@@ -31,9 +31,9 @@ class CTestStatic : public CStatic {
   ~CTestStatic() override { ::DeleteObject(brush); }
 
   BEGIN_MSG_MAP(CTestStatic)
-    REFLECTED_MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColor)
-    REFLECTED_COMMAND_CODE_HANDLER(STN_CLICKED, OnClicked)
-    MESSAGE_HANDLER(kAsk, OnAsk)
+    HANDLE_REFLECTED_MESSAGE(WM_CTLCOLORSTATIC, OnCtlColor)
+    HANDLE_REFLECTED_COMMAND_CODE(STN_CLICKED, OnClicked)
+    HANDLE_MESSAGE(kAsk, OnAsk)
   END_MSG_MAP()
 
   BOOL PreTranslateMessage(MSG* msg) override {
@@ -66,11 +66,11 @@ class CTestDialog : public CDialog {
   bool shown = false;
 
   BEGIN_MSG_MAP(CTestDialog)
-    MESSAGE_HANDLER(kAsk, OnAsk)
-    MESSAGE_HANDLER_EX(WM_SHOWWINDOW, OnShowWindow)
-    COMMAND_ID_HANDLER(kButtonId, OnButton)
-    COMMAND_HANDLER(kEditId, EN_CHANGE, OnEditChanged)
-    COMMAND_ID_HANDLER(kStaticId, OnStaticCommand)
+    HANDLE_MESSAGE(kAsk, OnAsk)
+    HANDLE_MESSAGE_OR_PASS(WM_SHOWWINDOW, OnShowWindow)
+    HANDLE_COMMAND_ID(kButtonId, OnButton)
+    HANDLE_COMMAND(kEditId, EN_CHANGE, OnEditChanged)
+    HANDLE_COMMAND_ID(kStaticId, OnStaticCommand)
     CHAIN_MSG_MAP(CDialog)
   END_MSG_MAP()
 

@@ -231,7 +231,10 @@ void CSetupDlg::PerformPageAction(PageAction action) {
 
 namespace {
 
-bool Usable(HWND window) { return window && ::IsWindowVisible(window) && ::IsWindowEnabled(window); }
+// Shown and enabled in itself: the frame is not on screen yet when it first places the
+// focus, and a page's controls count only while the page itself is shown.
+bool Shown(HWND window) { return (::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Usable(HWND window) { return window && Shown(window) && ::IsWindowEnabled(window); }
 
 bool IsReadOnlyText(HWND window) {
   char name[16] = "";
@@ -262,7 +265,7 @@ HWND CheckedInGroup(HWND dialog, HWND radio) {
 // text: a text to read is no place to start.
 HWND CSetupDlg::FirstPageControl() const {
   CDialog* page = Page(CurrentPage);
-  if (!page || !page->IsWindowVisible()) return nullptr;
+  if (!page || !Shown(page->m_hWnd)) return nullptr;
   for (HWND child = ::GetWindow(page->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     if (!Usable(child) || !(::GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) || IsReadOnlyText(child)) continue;
     return IsRadioButton(child) ? CheckedInGroup(page->m_hWnd, child) : child;

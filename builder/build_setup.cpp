@@ -174,7 +174,8 @@ bool WriteSetupProgramOutput(const Prepared& prepared, const OutputNames& names,
   data.hasPicture = prepared.side.hasPicture;
   data.picture = prepared.side.picture;
   data.epoch = prepared.epoch;
-  if (!ReadBytes(archivePath, &data.archive, error) || !ReadBytes(summaryPath, &data.summary, error)) return false;
+  data.archivePath = archivePath;
+  if (!ReadBytes(summaryPath, &data.summary, error)) return false;
   if (!WriteSetupProgram(prepared.program, std::move(data), outputs.Add(names.extension), &result->notes, error)) {
     return false;
   }

@@ -1,5 +1,6 @@
 #include "builder/setup_program_writer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -26,12 +27,12 @@ Bytes TextResource(const std::string& text) {
 
 // Data of an earlier build in the copied program is removed even where this build has
 // none, so the result describes this build only.
-void PutSetupData(SetupData& data, ResourceTree& tree) {
+void PutSetupData(SetupData& data, uint32_t archiveSize, ResourceTree& tree) {
   for (uint16_t id : {kArchiveId, kInformationId, kLicenseId, kSummaryId}) {
     tree.RemoveAllLanguages(kSetupType, ResourceKey::Id(id));
   }
   tree.RemoveAllLanguages(ResourceKey::Id(kTypeBitmap), ResourceKey::Id(kPictureId));
-  tree.Replace(kSetupType, ResourceKey::Id(kArchiveId), std::move(data.archive));
+  tree.ReplaceStreamed(kSetupType, ResourceKey::Id(kArchiveId), archiveSize);
   tree.Replace(kSetupType, ResourceKey::Id(kSummaryId), std::move(data.summary));
   if (data.hasInformation) tree.Replace(kSetupType, ResourceKey::Id(kInformationId), TextResource(data.information));
   if (data.hasLicense) tree.Replace(kSetupType, ResourceKey::Id(kLicenseId), TextResource(data.license));
@@ -43,23 +44,85 @@ void PutSetupData(SetupData& data, ResourceTree& tree) {
 }
 
 // The link time in the file header is the one time a program carries in every copy.
-void ClampTimeStamp(const PeImage& image, const BuildEpoch& epoch, Bytes& output) {
+void ClampTimeStamp(const PeImage& image, const BuildEpoch& epoch, Bytes& head) {
   const uint32_t field = image.FileHeaderOffset() + 4;
   uint32_t stamp = 0;
-  if (!ReadU32(output, field, &stamp) || ClampUnixTime(epoch, stamp) == stamp) return;
-  WriteU32(output, field, ClampUnixTime(epoch, stamp));
-  WriteU32(output, image.ChecksumOffset(), ComputePeChecksum(output, image.ChecksumOffset()));
+  if (ReadU32(head, field, &stamp)) WriteU32(head, field, ClampUnixTime(epoch, stamp));
 }
 
-bool WriteFileBytes(const std::string& path, const Bytes& bytes, std::string* error) {
-  std::ofstream out(std::filesystem::u8path(path), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    *error = "cannot write " + path;
+bool ArchiveSize(const std::string& path, uint32_t* size, std::string* error) {
+  std::error_code failure;
+  const uintmax_t bytes = std::filesystem::file_size(std::filesystem::u8path(path), failure);
+  if (failure) {
+    *error = "cannot read " + path + ": " + failure.message();
     return false;
   }
+  if (bytes > 0x7FFFFFFFu) {
+    *error = "the compressed data (" + std::to_string(bytes) + " bytes) does not fit in a program of under 2 GiB";
+    return false;
+  }
+  *size = static_cast<uint32_t>(bytes);
   return true;
+}
+
+// Writes `head`, the archive and `tail`, summing them as they go, then puts the checksum
+// into the head already written: the whole file is never in memory at once. Streams open
+// paths as UTF-8 on every system, as the other outputs do.
+class StreamingWriter {
+ public:
+  explicit StreamingWriter(const std::string& path) : path_(path) {
+    out_.open(std::filesystem::u8path(path), std::ios::binary);
+  }
+
+  bool Put(const uint8_t* bytes, std::size_t size, std::string* error) {
+    checksum_.Add(bytes, size);
+    out_.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+    return out_ ? true : Failed(error);
+  }
+
+  bool CopyFrom(const std::string& path, uint32_t size, std::size_t chunk, std::string* error) {
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+    std::vector<uint8_t> buffer(std::max<std::size_t>(1, std::min<std::size_t>(chunk, size)));
+    for (uint32_t left = size; left != 0;) {
+      const std::size_t want = std::min<std::size_t>(buffer.size(), left);
+      in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(want));
+      if (!in) {
+        *error = "cannot read " + path + ": it cannot be opened or ended early";
+        return false;
+      }
+      if (!Put(buffer.data(), want, error)) return false;
+      left -= static_cast<uint32_t>(want);
+    }
+    return true;
+  }
+
+  bool FinishWithChecksum(uint32_t checksumOffset, std::string* error) {
+    Bytes field(4);
+    WriteU32(field, 0, checksum_.Finish());
+    out_.seekp(checksumOffset);
+    out_.write(reinterpret_cast<const char*>(field.data()), static_cast<std::streamsize>(field.size()));
+    out_.close();
+    return out_ ? true : Failed(error);
+  }
+
+ private:
+  bool Failed(std::string* error) {
+    *error = "cannot write " + path_;
+    return false;
+  }
+
+  std::string path_;
+  std::ofstream out_;
+  PeChecksumStream checksum_;
+};
+
+bool WriteProgramFile(const ProgramLayout& layout, const std::string& archivePath, std::size_t copyChunk,
+                      const std::string& path, std::string* error) {
+  StreamingWriter writer(path);
+  return writer.Put(layout.head.data(), layout.head.size(), error) &&
+         writer.CopyFrom(archivePath, layout.gapSize, copyChunk, error) &&
+         writer.Put(layout.tail.data(), layout.tail.size(), error) &&
+         writer.FinishWithChecksum(layout.checksumOffset, error);
 }
 
 }  // namespace
@@ -76,13 +139,15 @@ bool LoadSetupProgram(const std::string& path, SetupProgram* program, std::strin
 }
 
 bool WriteSetupProgram(const SetupProgram& program, SetupData data, const std::string& outputPath,
-                       std::vector<std::string>* notes, std::string* error) {
+                       std::vector<std::string>* notes, std::string* error, std::size_t copyChunk) {
+  uint32_t archiveSize = 0;
+  if (!ArchiveSize(data.archivePath, &archiveSize, error)) return false;
   ResourceTree tree = program.resources;
-  PutSetupData(data, tree);
-  Bytes output;
+  PutSetupData(data, archiveSize, tree);
+  ProgramLayout layout;
   AttachNotes attachNotes;
   std::string reason;
-  if (!WriteWithResources(program.image, tree, &output, &attachNotes, &reason)) {
+  if (!LayOutWithResources(program.image, tree, &layout, &attachNotes, &reason)) {
     *error = "setup program: " + program.path + ": " + reason;
     return false;
   }
@@ -93,6 +158,6 @@ bool WriteSetupProgram(const SetupProgram& program, SetupData data, const std::s
   if (attachNotes.droppedBoundImports) {
     notes->push_back("the setup program's bound imports were dropped; Windows binds them when it loads it");
   }
-  ClampTimeStamp(program.image, data.epoch, output);
-  return WriteFileBytes(outputPath, output, error);
+  ClampTimeStamp(program.image, data.epoch, layout.head);
+  return WriteProgramFile(layout, data.archivePath, copyChunk, outputPath, error);
 }

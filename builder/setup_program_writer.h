@@ -2,6 +2,7 @@
 // One Setup.exe: a copy of the setup program with the setup data attached as its
 // resources, where the program looks for them when it is started without arguments.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@ struct SetupProgram {
 bool LoadSetupProgram(const std::string& path, SetupProgram* program, std::string* error);
 
 struct SetupData {
-  Bytes archive;  // the compressed data file
+  // The compressed data file. It may be larger than memory should hold, so it is copied
+  // into the output piece by piece.
+  std::string archivePath;
   Bytes summary;  // the summary record
   bool hasInformation = false;
   std::string information;
@@ -30,8 +33,11 @@ struct SetupData {
   BuildEpoch epoch;     // the program's own time stamp is kept no later than this
 };
 
+constexpr std::size_t kArchiveCopyChunk = std::size_t{1} << 20;
+
 // Writes the copy to `outputPath`. `notes` receives what the user should know about the
-// copy (a signature that had to go).
-// The data is taken over rather than copied: an archive may be large.
+// copy (a signature that had to go). `copyChunk` is how much of the archive is held at a
+// time; tests make it small.
 bool WriteSetupProgram(const SetupProgram& program, SetupData data, const std::string& outputPath,
-                       std::vector<std::string>* notes, std::string* error);
+                       std::vector<std::string>* notes, std::string* error,
+                       std::size_t copyChunk = kArchiveCopyChunk);

@@ -155,23 +155,23 @@ void MoveSymbolTable(Bytes& file, const PeImage& image, uint32_t cut, int64_t sh
 
 }  // namespace
 
-bool WriteWithResources(const PeImage& image, const ResourceTree& tree, Bytes* output, AttachNotes* notes,
-                        std::string* error) {
+bool LayOutWithResources(const PeImage& image, const ResourceTree& tree, ProgramLayout* layout, AttachNotes* notes,
+                         std::string* error) {
   *notes = AttachNotes();
   if (image.DirectoryCount() <= kDirectoryResource) {
     *error = "the program's header has no entry for a resource directory";
     return false;
   }
   Placement placement;
-  Bytes section;
+  ResourceSection section;
   if (!Place(image, &placement, error) || !BuildResourceSection(tree, placement.rva, &section, error)) return false;
-  const uint32_t virtualSize = static_cast<uint32_t>(section.size());
+  const uint32_t virtualSize = static_cast<uint32_t>(section.Size());
   if (uint64_t{placement.rva} + AlignUp(virtualSize, image.SectionAlignment()) > 0xFFFFFFFFu) {
     *error = "the resources do not fit in the program's address space";
     return false;
   }
-  const uint32_t rawSize = static_cast<uint32_t>(AlignUp(section.size(), image.FileAlignment()));
-  section.resize(rawSize);
+  const uint32_t rawSize = static_cast<uint32_t>(AlignUp(section.Size(), image.FileAlignment()));
+  section.bytes.resize(rawSize - section.gapSize);
   notes->appendedSection = !placement.inPlace;
 
   const Bytes overlay = Overlay(image, notes);
@@ -179,10 +179,10 @@ bool WriteWithResources(const PeImage& image, const ResourceTree& tree, Bytes* o
   const uint32_t cut = placement.inPlace ? placement.rawPointer : image.RawDataEnd();
   Bytes out(file.begin(), file.begin() + cut);
   out.resize(placement.rawPointer);  // padding up to the file alignment
-  out.insert(out.end(), section.begin(), section.end());
-  const int64_t shift = static_cast<int64_t>(out.size()) - image.RawDataEnd();
+  out.insert(out.end(), section.bytes.begin(), section.bytes.end());
+  const int64_t shift = static_cast<int64_t>(out.size()) + section.gapSize - image.RawDataEnd();
   out.insert(out.end(), overlay.begin(), overlay.end());
-  if (out.size() > 0xFFFFFFFFu) {
+  if (out.size() + section.gapSize > 0xFFFFFFFFu) {
     *error = "the program would grow past 4 GiB";
     return false;
   }
@@ -190,7 +190,28 @@ bool WriteWithResources(const PeImage& image, const ResourceTree& tree, Bytes* o
   WriteSectionHeader(out, image, placement, virtualSize, rawSize);
   FixOptionalHeader(out, image, placement, virtualSize, rawSize, notes);
   MoveSymbolTable(out, image, cut, shift);
-  WriteU32(out, image.ChecksumOffset(), ComputePeChecksum(out, image.ChecksumOffset()));
+  WriteU32(out, image.ChecksumOffset(), 0);
+  // Every header field lies before the section's data, so the split leaves them in the head.
+  const std::size_t split = placement.rawPointer + section.gapAt;
+  layout->tail.assign(out.begin() + split, out.end());
+  out.resize(split);
+  layout->head = std::move(out);
+  layout->gapSize = section.gapSize;
+  layout->checksumOffset = image.ChecksumOffset();
+  return true;
+}
+
+bool WriteWithResources(const PeImage& image, const ResourceTree& tree, Bytes* output, AttachNotes* notes,
+                        std::string* error) {
+  ProgramLayout layout;
+  if (!LayOutWithResources(image, tree, &layout, notes, error)) return false;
+  if (layout.gapSize != 0) {
+    *error = "a streamed resource needs a writer that streams it";
+    return false;
+  }
+  Bytes out = std::move(layout.head);
+  out.insert(out.end(), layout.tail.begin(), layout.tail.end());
+  WriteU32(out, layout.checksumOffset, ComputePeChecksum(out, layout.checksumOffset));
   *output = std::move(out);
   return true;
 }

@@ -16,5 +16,19 @@ struct AttachNotes {
   bool droppedBoundImports = false;  // they may sit where the new section header goes
 };
 
+// The new program with room for at most one streamed resource: `head`, that resource's
+// `gapSize` bytes, then `tail`. The checksum field is left zero for whoever writes the
+// whole file to fill in.
+struct ProgramLayout {
+  Bytes head;
+  uint32_t gapSize = 0;
+  Bytes tail;
+  uint32_t checksumOffset = 0;
+};
+
+bool LayOutWithResources(const PeImage& image, const ResourceTree& tree, ProgramLayout* layout, AttachNotes* notes,
+                         std::string* error);
+
+// The whole new program in memory, for trees without a streamed resource.
 bool WriteWithResources(const PeImage& image, const ResourceTree& tree, Bytes* output, AttachNotes* notes,
                         std::string* error);

@@ -44,7 +44,7 @@ class SectionLayout {
     leaves_.push_back({EntryTarget(directory, index), data});
   }
 
-  bool Finish(uint32_t sectionRva, Bytes* section, std::string* error) {
+  bool Finish(uint32_t sectionRva, ResourceSection* section, std::string* error) {
     if (!WriteNames(error)) return false;
     Align(4);
     std::vector<std::size_t> dataEntries;
@@ -53,20 +53,26 @@ class SectionLayout {
       WriteU32(out_, leaf.target, static_cast<uint32_t>(dataEntries.back()));
     }
     for (std::size_t i = 0; i < leaves_.size(); ++i) {
-      const Bytes& bytes = leaves_[i].data->bytes;
+      const ResourceData& data = *leaves_[i].data;
       Align(8);
-      if (out_.size() + bytes.size() > kMaxSectionSize - sectionRva) {
+      if (Size() + data.Size() > kMaxSectionSize - sectionRva) {
         *error = "the resources do not fit in a section of under 2 GiB";
         return false;
       }
-      const std::size_t at = out_.size();
-      out_.insert(out_.end(), bytes.begin(), bytes.end());
+      const uint64_t at = Size();
+      if (!data.streamed) {
+        out_.insert(out_.end(), data.bytes.begin(), data.bytes.end());
+      } else if (!LeaveGap(data.streamedSize, error)) {
+        return false;
+      }
       WriteU32(out_, dataEntries[i], sectionRva + static_cast<uint32_t>(at));
-      WriteU32(out_, dataEntries[i] + 4, static_cast<uint32_t>(bytes.size()));
-      WriteU32(out_, dataEntries[i] + 8, leaves_[i].data->codePage);
+      WriteU32(out_, dataEntries[i] + 4, static_cast<uint32_t>(data.Size()));
+      WriteU32(out_, dataEntries[i] + 8, data.codePage);
     }
     Align(8);
-    *section = std::move(out_);
+    section->bytes = std::move(out_);
+    section->gapAt = gapAt_;
+    section->gapSize = gapSize_;
     return true;
   }
 
@@ -90,7 +96,21 @@ class SectionLayout {
     return at;
   }
 
-  void Align(std::size_t alignment) { out_.resize(AlignUp(out_.size(), alignment)); }
+  // The size of the section as it will be written, the streamed data included.
+  uint64_t Size() const { return out_.size() + gapSize_; }
+
+  void Align(std::size_t alignment) { out_.resize(out_.size() + (AlignUp(Size(), alignment) - Size())); }
+
+  bool LeaveGap(uint32_t size, std::string* error) {
+    if (hasGap_) {
+      *error = "only one resource can be streamed into a section";
+      return false;
+    }
+    hasGap_ = true;
+    gapAt_ = out_.size();
+    gapSize_ = size;
+    return true;
+  }
 
   bool WriteNames(std::string* error) {
     for (const PendingName& pending : names_) {
@@ -110,11 +130,15 @@ class SectionLayout {
   Bytes out_;
   std::vector<PendingName> names_;
   std::vector<Leaf> leaves_;
+  bool hasGap_ = false;
+  uint64_t gapAt_ = 0;
+  uint32_t gapSize_ = 0;
 };
 
 }  // namespace
 
-bool BuildResourceSection(const ResourceTree& tree, uint32_t sectionRva, Bytes* section, std::string* error) {
+bool BuildResourceSection(const ResourceTree& tree, uint32_t sectionRva, ResourceSection* section,
+                          std::string* error) {
   SectionLayout layout;
   std::size_t root = 0;
   if (!layout.Directory(tree.AllTypes(), &root, error)) return false;

@@ -50,6 +50,14 @@ void ResourceTree::Replace(const ResourceKey& type, const ResourceKey& name, Byt
   Put(type, name, ResourceKey::Id(kLanguageNeutral), ResourceData{std::move(bytes), 0});
 }
 
+void ResourceTree::ReplaceStreamed(const ResourceKey& type, const ResourceKey& name, uint32_t size) {
+  RemoveAllLanguages(type, name);
+  ResourceData data;
+  data.streamed = true;
+  data.streamedSize = size;
+  Put(type, name, ResourceKey::Id(kLanguageNeutral), std::move(data));
+}
+
 const ResourceData* ResourceTree::Find(const ResourceKey& type, const ResourceKey& name,
                                        const ResourceKey& language) const {
   auto typeFound = types_.find(type);

@@ -35,6 +35,12 @@ class ResourceKey {
 struct ResourceData {
   Bytes bytes;
   uint32_t codePage = 0;
+  // Data too large to hold in memory stays in a file: the section keeps room for
+  // `streamedSize` bytes, which the writer of the program copies in (`bytes` is empty).
+  bool streamed = false;
+  uint32_t streamedSize = 0;
+
+  uint64_t Size() const { return streamed ? streamedSize : bytes.size(); }
 };
 
 constexpr uint16_t kLanguageNeutral = 0;
@@ -53,6 +59,8 @@ class ResourceTree {
   void RemoveAllLanguages(const ResourceKey& type, const ResourceKey& name);
   // Replaces a resource by one language-neutral copy.
   void Replace(const ResourceKey& type, const ResourceKey& name, Bytes bytes);
+  // The same for data that is streamed in when the program is written.
+  void ReplaceStreamed(const ResourceKey& type, const ResourceKey& name, uint32_t size);
 
   const ResourceData* Find(const ResourceKey& type, const ResourceKey& name, const ResourceKey& language) const;
   const Types& AllTypes() const { return types_; }

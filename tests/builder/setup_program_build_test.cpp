@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 
 #include "builder/build_setup.h"
+#include "builder/pe/pe_checksum.h"
+#include "builder/pe/resource_attach.h"
 #include "builder/pe/pe_image.h"
 #include "builder/pe/resource_reader.h"
+#include "builder/setup_program_writer.h"
 #include "test_tree.h"
 
 namespace {
@@ -160,6 +164,56 @@ TEST_F(SetupProgramBuild, ASignedSetupProgramIsRefusedUnlessItsSignatureMayGo) {
   EXPECT_EQ(built.Directory(kDirectorySecurity).size, 0u);
   ASSERT_EQ(result.notes.size(), 1u);
   EXPECT_NE(result.notes[0].find("signature"), std::string::npos) << result.notes[0];
+}
+
+// The archive is copied into the output in chunks, never held whole: the bytes must be
+// those of the same program laid out in memory, checksum included, for a section that
+// is rewritten in place and one that is appended. An odd archive size leaves the rest of
+// the file on odd offsets.
+TEST(SetupProgramOutput, AnArchiveOfManyChunksComesOutAsIfWrittenWhole) {
+  TestTree tree;
+  Bytes archive(10007);
+  std::mt19937 random(11);
+  for (uint8_t& byte : archive) byte = static_cast<uint8_t>(random());
+  tree.WriteFile("archive.bin", std::string(archive.begin(), archive.end()));
+  const Bytes summary = {1, 2, 3};
+  for (const char* name : {"rsrc_last.exe", "rsrc_middle.exe"}) {
+    SetupProgram program;
+    std::string error;
+    ASSERT_TRUE(LoadSetupProgram(std::string(BRISKLAY_PE_DATA_DIR) + "/" + name, &program, &error)) << error;
+    ResourceTree whole = program.resources;
+    whole.Replace(ResourceKey::Name("Setup"), ResourceKey::Id(145), archive);
+    whole.Replace(ResourceKey::Name("Setup"), ResourceKey::Id(148), summary);
+    Bytes expected;
+    AttachNotes notes;
+    ASSERT_TRUE(WriteWithResources(program.image, whole, &expected, &notes, &error)) << name << ": " << error;
+
+    SetupData data;
+    data.archivePath = tree.Path("archive.bin").string();
+    data.summary = summary;
+    const std::string output = tree.Path(std::string("out-") + name).string();
+    std::vector<std::string> userNotes;
+    ASSERT_TRUE(WriteSetupProgram(program, data, output, &userNotes, &error, 1000)) << name << ": " << error;
+    const std::string written = ReadBytes(output);
+    EXPECT_TRUE(written == std::string(expected.begin(), expected.end())) << name;
+
+    ResourceTree built;
+    ASSERT_TRUE(ReadProgram(output, &built, &error)) << error;
+    EXPECT_EQ(Resource(built, ResourceKey::Name("Setup"), 145), std::string(archive.begin(), archive.end())) << name;
+  }
+}
+
+TEST(SetupProgramOutput, AMissingArchiveIsReported) {
+  TestTree tree;
+  SetupProgram program;
+  std::string error;
+  ASSERT_TRUE(LoadSetupProgram(kProgram, &program, &error)) << error;
+  SetupData data;
+  data.archivePath = tree.Path("gone.bin").string();
+  std::vector<std::string> notes;
+  EXPECT_FALSE(WriteSetupProgram(program, data, tree.Path("Setup.exe").string(), &notes, &error));
+  EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
+  EXPECT_NE(error.find("gone.bin"), std::string::npos) << error;
 }
 
 TEST(SetupProgramOutput, RecognisedByItsExtensionInAnyCase) {

@@ -7,11 +7,17 @@
 # Programs command line). The same data is also written as external data files beside
 # out/demo/Setup (for "setup.exe out/demo/Setup").
 #
+# Where this machine cannot run 32-bit programs (scripts/wine-arch.sh prints x86_64), 32-bit
+# Wine cannot either: out/demo/Setup.exe is still built as people get it, and the wizard is
+# shown by out/demo/win64/Setup.exe, the same product packed with the 64-bit build of the
+# same sources (build/win64), under 64-bit Wine.
+#
 #   scripts/run-example.sh              build, then run the setup
 #   scripts/run-example.sh --build-only build and show what went in, run nothing
 #
-# Shares build/native and build/win with scripts/test.sh and builds only the targets it
-# needs; Wine runs in the Windows build's own prefix, build/win/wineprefix.
+# Shares build/native, build/win and build/win64 with scripts/test.sh and builds only the
+# targets it needs; Wine runs in the Windows build's own prefix, build/win/wineprefix (or
+# build/win64/wineprefix).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,19 +50,36 @@ echo
 echo "== out/demo/Setup.exe.archive.bin"
 "$brisklay" dump out/demo/Setup.exe.archive.bin
 
+win=build/win
+setup=out/demo/Setup.exe
+if [ "$(bash scripts/wine-arch.sh)" = x86_64 ]; then
+  # Configured as scripts/test.sh configures it, so that neither rebuilds the other's work.
+  cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DBRISKLAY_TESTS=ON >/dev/null
+  cmake --build build/win64 -j"$jobs" --target brisklay_demo setup
+  mkdir -p out/demo/win64
+  "$brisklay" build examples/demo/manifest.toml -o out/demo/win64/Setup.exe --setup build/win64/setup/setup.exe \
+    --root build/win64/examples/demo/stage
+  win=build/win64
+  setup=out/demo/win64/Setup.exe
+  echo
+  echo "This machine cannot run 32-bit programs, nor 32-bit Wine: out/demo/Setup.exe is the"
+  echo "product as people get it; $setup, the same product built from the same"
+  echo "sources for 64-bit Windows, shows the wizard here."
+fi
+
 [ "$run" = 1 ] || exit 0
 
 # The example supports Windows 2000 to Vista; Wine's default (Windows 7) would bring up
 # the setup's question about an unknown system, so Setup.exe is told it runs on XP.
-build/win/wine-run.sh reg add 'HKCU\Software\Wine\AppDefaults\Setup.exe' /v Version /d winxp /f >/dev/null
+"$win/wine-run.sh" reg add 'HKCU\Software\Wine\AppDefaults\Setup.exe' /v Version /d winxp /f >/dev/null
 
 echo
 if [ -z "${DISPLAY:-}" ]; then
   echo "No X display (DISPLAY is unset): running Setup.exe under xvfb-run, where nobody can"
   echo "see or click it, and closing it after 30 seconds. Set DISPLAY to use the wizard;"
   echo "docs/screenshots/ shows every page."
-  xvfb-run -a timeout 30 build/win/wine-run.sh out/demo/Setup.exe || true
+  xvfb-run -a timeout 30 "$win/wine-run.sh" "$setup" || true
 else
-  echo "Starting out/demo/Setup.exe under Wine..."
-  build/win/wine-run.sh out/demo/Setup.exe
+  echo "Starting $setup under Wine..."
+  "$win/wine-run.sh" "$setup"
 fi

@@ -4,21 +4,30 @@
 # docs/screenshots/DPI-dpi/ for every further DPI in BRISKLAY_SHOT_DPIS (default "96 144";
 # 192 is worth a look too): Wine draws its own desktop with window frames under Xvfb,
 # wizard_screenshot_tour walks the pages, and this script captures the screen each time
-# the tour stops on one. Uses build/native and build/win like scripts/run-example.sh;
-# BRISKLAY_WIN_BUILD names another Windows build folder, and BRISKLAY_KEEP_EXAMPLE=1
+# the tour stops on one. Uses build/native and build/win like scripts/run-example.sh; where
+# this machine cannot run 32-bit programs (scripts/wine-arch.sh prints x86_64) the pictures
+# come from the 64-bit build of the same sources, build/win64, under 64-bit Wine, with the
+# same setup data. BRISKLAY_WIN_BUILD names another Windows build folder (with
+# BRISKLAY_WIN_TOOLCHAIN its cmake toolchain file), and BRISKLAY_KEEP_EXAMPLE=1
 # keeps setup data already in out/demo. The prefix is the tests' own, fonts included;
 # its DPI is set back to 96 at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build=${BRISKLAY_WIN_BUILD:-build/win}
+if [ "$(bash scripts/wine-arch.sh)" = i686 ]; then
+  build=${BRISKLAY_WIN_BUILD:-build/win}
+  toolchain=${BRISKLAY_WIN_TOOLCHAIN:-cmake/toolchain-mingw-i686.cmake}
+else
+  build=${BRISKLAY_WIN_BUILD:-build/win64}
+  toolchain=${BRISKLAY_WIN_TOOLCHAIN:-cmake/toolchain-mingw-x86_64.cmake}
+fi
 out=docs/screenshots
 
 if [ -z "${BRISKLAY_SHOTS_UNDER_XVFB:-}" ]; then
   if [ -z "${BRISKLAY_KEEP_EXAMPLE:-}" ] || [ ! -f out/demo/Setup.exe.sum.bin ]; then
     bash scripts/run-example.sh --build-only >/dev/null
   fi
-  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBRISKLAY_TESTS=ON >/dev/null
   cmake --build "$build" -j"$(nproc)" --target setup wizard_screenshot_tour >/dev/null
   BRISKLAY_SHOTS_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
 fi

@@ -26,6 +26,14 @@ constexpr int kRunBox = 1018;
 constexpr int kOpenBox = 1020;
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brisklay Demo";
 
+// Makes `window` the active window, title bar included: a program's first window can be the
+// foreground window on Wine's desktop while its title bar still shows the inactive colours,
+// until it is told again that it is active.
+void Activate(HWND window) {
+  SetForegroundWindow(window);
+  if (GetForegroundWindow() == window) SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
+}
+
 class Tour {
  public:
   Tour(std::string handshakeDir) : handshakeDir_(std::move(handshakeDir)) {}
@@ -36,7 +44,7 @@ class Tour {
     char numbered[8];
     std::snprintf(numbered, sizeof numbered, "%02d-", ++count_);
     const std::string base = handshakeDir_ + "\\" + numbered + name;
-    if (active != nullptr) SetForegroundWindow(active);
+    if (active != nullptr) Activate(active);
     Pause(Millis(300));  // let the window finish painting
     FILE* ready = std::fopen((base + ".ready").c_str(), "wb");
     if (ready == nullptr) return false;

@@ -96,7 +96,7 @@ class TextFitTest : public ::testing::Test {
       const std::string word(kMaxProductNameLength, WidestNameCharacter(setupFont_.Font()));
       product_.name = word;
       const std::string caption(kMaxLinkCaptionLength, WidestNameCharacter(setupFont_.Font()));
-      edit = [this, caption](std::string* manifest) {
+      edit = [this, caption](std::string* manifest) {  // runs after this block has ended
         // The example's two links, and a third.
         ReplaceLines(manifest, "caption", caption);
         const std::string::size_type colours = manifest->find("\n[colours]");

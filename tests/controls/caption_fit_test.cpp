@@ -87,4 +87,37 @@ TEST(CaptionFit, BandDrawsALongNameWholeInASmallerFont) {
   EXPECT_GT(right, 150) << "the name does not fill its room";
 }
 
+// The lowest row holding a pixel of the text, or -1.
+int LowestTextRow(const ClientRender& render) {
+  for (int y = render.Height() - 1; y >= 0; --y) {
+    for (int x = 0; x < render.Width(); ++x) {
+      if (render.Pixel(x, y) == kTextColour) return y;
+    }
+  }
+  return -1;
+}
+
+// A band shorter than its font (as when the font grows with the DPI faster than the
+// dialog) draws a one-line name smaller, descenders inside, rather than cutting it off.
+TEST(CaptionFit, BandKeepsTheDescendersOfANameInside) {
+  TestDialog dialog;
+  CColoredStatic caption;
+  ASSERT_TRUE(caption.SubclassWindow(dialog.Item(IDC_TEST_CAPTION)));
+  caption.SetTextColor(kTextColour);
+  caption.SetGradient(1);
+  caption.SetGradientColors(RGB(0, 0, 0), RGB(0, 0, 0));
+  caption.SetCaptionFont(42, 16, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
+  caption.SetWindowText("Brisklay gyp");
+  const int full = [&] {
+    ::SetWindowPos(caption, nullptr, 0, 0, 400, 120, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    return LowestTextRow(ClientRender(caption, RGB(1, 2, 3)));
+  }();
+  ASSERT_GT(full, 20);
+  const int band = full - 8;  // the descenders would be cut off at full size
+  ::SetWindowPos(caption, nullptr, 0, 0, 400, band, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  const int lowest = LowestTextRow(ClientRender(caption, RGB(1, 2, 3)));
+  EXPECT_GE(lowest, 0) << "nothing drawn";
+  EXPECT_LT(lowest, band - 1) << "the descenders reach the band's edge";
+}
+
 }  // namespace

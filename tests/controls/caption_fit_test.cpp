@@ -72,17 +72,29 @@ int RightmostTextColumn(const ClientRender& render) {
   return -1;
 }
 
-TEST(CaptionFit, BandDrawsALongNameWholeInASmallerFont) {
+// A caption band in the wizard's caption font, magenta text on black.
+class CaptionBandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(caption.SubclassWindow(dialog.Item(IDC_TEST_CAPTION)));
+    caption.SetTextColor(kTextColour);
+    caption.SetGradient(1);
+    caption.SetGradientColors(RGB(0, 0, 0), RGB(0, 0, 0));
+    caption.SetCaptionFont(42, 16, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
+  }
+
+  ClientRender RenderAt(int width, int height) {
+    ::SetWindowPos(caption, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    return ClientRender(caption, RGB(1, 2, 3));
+  }
+
   TestDialog dialog;
   CColoredStatic caption;
-  ASSERT_TRUE(caption.SubclassWindow(dialog.Item(IDC_TEST_CAPTION)));
-  caption.SetTextColor(kTextColour);
-  caption.SetGradient(1);
-  caption.SetGradientColors(RGB(0, 0, 0), RGB(0, 0, 0));
-  caption.SetCaptionFont(42, 16, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
+};
+
+TEST_F(CaptionBandTest, DrawsALongNameWholeInASmallerFont) {
   caption.SetWindowText("A product name far too wide for its band");
-  ::SetWindowPos(caption, nullptr, 0, 0, 200, 60, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
-  const int right = RightmostTextColumn(ClientRender(caption, RGB(1, 2, 3)));
+  const int right = RightmostTextColumn(RenderAt(200, 60));
   EXPECT_LT(right, 199) << "the name runs into the band's edge";
   EXPECT_GT(right, 150) << "the name does not fill its room";
 }
@@ -99,23 +111,12 @@ int LowestTextRow(const ClientRender& render) {
 
 // A band shorter than its font (as when the font grows with the DPI faster than the
 // dialog) draws a one-line name smaller, descenders inside, rather than cutting it off.
-TEST(CaptionFit, BandKeepsTheDescendersOfANameInside) {
-  TestDialog dialog;
-  CColoredStatic caption;
-  ASSERT_TRUE(caption.SubclassWindow(dialog.Item(IDC_TEST_CAPTION)));
-  caption.SetTextColor(kTextColour);
-  caption.SetGradient(1);
-  caption.SetGradientColors(RGB(0, 0, 0), RGB(0, 0, 0));
-  caption.SetCaptionFont(42, 16, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
+TEST_F(CaptionBandTest, KeepsTheDescendersOfANameInside) {
   caption.SetWindowText("Brisklay gyp");
-  const int full = [&] {
-    ::SetWindowPos(caption, nullptr, 0, 0, 400, 120, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
-    return LowestTextRow(ClientRender(caption, RGB(1, 2, 3)));
-  }();
+  const int full = LowestTextRow(RenderAt(400, 120));
   ASSERT_GT(full, 20);
   const int band = full - 8;  // the descenders would be cut off at full size
-  ::SetWindowPos(caption, nullptr, 0, 0, 400, band, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
-  const int lowest = LowestTextRow(ClientRender(caption, RGB(1, 2, 3)));
+  const int lowest = LowestTextRow(RenderAt(400, band));
   EXPECT_GE(lowest, 0) << "nothing drawn";
   EXPECT_LT(lowest, band - 1) << "the descenders reach the band's edge";
 }

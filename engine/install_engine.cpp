@@ -37,6 +37,7 @@ InstallEngine::InstallEngine(InstallHost* host, const InstallPlan& plan)
 
 bool InstallEngine::Install() {
   abort_ = 0;
+  outcome_ = InstallOutcome::kInstalled;
   lastParentFolder_.clear();
   SetStatus("Initializing...");
   host_->SetProgressPosition(0);
@@ -57,6 +58,8 @@ bool InstallEngine::Install() {
   }
   if (SUCCEEDED(com)) CoUninitialize();
   contentBuffer_.reset();
+  // Refined by the run itself where it knows better (a cancel, a damaged payload).
+  if (abort_) outcome_ = InstallOutcome::kFailedAndUndone;
   return !abort_;
 }
 

@@ -18,29 +18,13 @@
 #include <vector>
 
 #include "engine/backup_store.h"
+#include "engine/install_host.h"
+#include "engine/install_outcome.h"
 #include "engine/install_plan.h"
 #include "engine/uninstall_log_file.h"
 #include "formats/data_file.h"
 #include "shell/shared_files.h"
 #include "shell/shell_links.h"
-
-// What the engine needs from whoever shows the installation. The engine never talks to
-// the user itself: errors, warnings and questions go through here, and the host decides
-// how (and whether) to show them. Called on the thread that runs Install().
-class InstallHost {
- public:
-  virtual ~InstallHost() = default;
-  // A failure; `caption` names its kind ("Error" for most).
-  virtual void ReportError(const std::string& text, const std::string& caption) = 0;
-  virtual void Warn(const std::string& text) = 0;
-  // A yes/no question; true means yes.
-  virtual bool Confirm(const std::string& question) = 0;
-  virtual void SetStatusText(const std::string& text) = 0;
-  virtual void SetProgressRange(int range) = 0;
-  virtual void SetProgressPosition(int position) = 0;
-  // The Cancel/Close button: disabled while nothing may interrupt the work.
-  virtual void EnableCancelButton(bool enable) = 0;
-};
 
 class InstallEngine {
  public:
@@ -51,6 +35,8 @@ class InstallEngine {
   // ---- The run ----
   // The whole installation on the calling thread. True when it ended without abort.
   bool Install();
+  // How the last Install() ended.
+  InstallOutcome Outcome() const { return outcome_; }
   // Any thread: the user's confirmed cancel. Honoured at the next check point.
   void RequestAbort() { abort_ = 1; }
   bool IsAborted() const { return abort_ != 0; }
@@ -156,6 +142,7 @@ class InstallEngine {
   InstallHost* host_;
   HMODULE resourceModule_;
   std::atomic<int> abort_{0};
+  InstallOutcome outcome_ = InstallOutcome::kInstalled;
 
   std::string productName_;
   bool externalData_ = false;

@@ -1,0 +1,13 @@
+#pragma once
+// How an installation ended, as callers that report it (an exit code, a log) need it.
+
+enum class InstallOutcome {
+  kInstalled,
+  // The user confirmed a cancel before the point of no return; everything was undone.
+  kCancelled,
+  // A change failed; everything done was undone (copies that could not be put back are
+  // kept aside and named).
+  kFailedAndUndone,
+  // The payload was found damaged before anything on the machine was changed.
+  kDamagedPayload,
+};

@@ -33,8 +33,8 @@ TEST(TextConversion, Utf8ToWindows1252) {
     std::string ansi, error;
     const bool converted = Utf8ToAnsi(c.utf8, &ansi, &error);
     EXPECT_EQ(converted, c.ansi != nullptr) << c.utf8;
-    if (converted && c.ansi != nullptr) EXPECT_EQ(ansi, c.ansi);
-    if (!converted) EXPECT_FALSE(error.empty());
+    if (converted && c.ansi != nullptr) { EXPECT_EQ(ansi, c.ansi); }
+    if (!converted) { EXPECT_FALSE(error.empty()); }
   }
 }
 
@@ -44,7 +44,7 @@ TEST(TextConversion, EveryWindows1252ByteSurvivesTheRoundTrip) {
     std::string back, error;
     const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
     EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(ansi), &back, &error), !undefined) << byte;
-    if (!undefined) EXPECT_EQ(back, ansi) << byte;
+    if (!undefined) { EXPECT_EQ(back, ansi) << byte; }
   }
 }
 
@@ -59,7 +59,7 @@ TEST(TextConversion, TextFilesMayBeUtf8OrAlreadyAnsi) {
   for (const Conversion& c : cases) {
     std::string ansi, error;
     EXPECT_EQ(TextFileToAnsi(c.utf8, &ansi, &error), c.ansi != nullptr) << c.utf8;
-    if (c.ansi != nullptr) EXPECT_EQ(ansi, c.ansi);
+    if (c.ansi != nullptr) { EXPECT_EQ(ansi, c.ansi); }
   }
 }
 
@@ -87,8 +87,8 @@ TEST(TextConversion, TextFilesMayBeUtf16WithAByteOrderMark) {
     std::string ansi, error;
     const bool converted = TextFileToAnsi(c.bytes, &ansi, &error);
     EXPECT_EQ(converted, c.ansi != nullptr) << JsonString(c.bytes);
-    if (converted && c.ansi != nullptr) EXPECT_EQ(ansi, c.ansi) << JsonString(c.bytes);
-    if (!converted) EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    if (converted && c.ansi != nullptr) { EXPECT_EQ(ansi, c.ansi) << JsonString(c.bytes); }
+    if (!converted) { EXPECT_NE(error.find(c.reason), std::string::npos) << error; }
   }
 }
 
@@ -127,7 +127,7 @@ TEST(DwordData, StoredSoTheSetupReadsTheSame32Bits) {
   for (const Conversion& c : cases) {
     std::string stored;
     EXPECT_EQ(DwordDataForSetup(c.utf8, &stored), c.ansi != nullptr) << c.utf8;
-    if (c.ansi != nullptr) EXPECT_EQ(stored, c.ansi) << c.utf8;
+    if (c.ansi != nullptr) { EXPECT_EQ(stored, c.ansi) << c.utf8; }
   }
 }
 

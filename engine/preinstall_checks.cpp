@@ -1,7 +1,11 @@
 #include "engine/preinstall_checks.h"
 
+#include <cctype>
 #include <cstdio>
+#include <limits>
 #include <string>
+
+#include "formats/record_stream.h"
 
 namespace {
 
@@ -82,6 +86,24 @@ const SupportFlag kSupportFlags[] = {
     {&SetupConfig::SupportsWinVista2008, kOsWinVista2008, kOsWinLater, "Win Vista/2008 "},
 };
 
+// The settings block, at most 2156 bytes, and the registry records, of which the summary
+// tells nothing: 64 KiB hold about fifty of the longest ones, far more of usual ones.
+constexpr uint64_t kUndescribedRecordsAllowance = 64 * 1024;
+// Index, three shortcut flags, run and register flags, size halves, three times, and the
+// five strings' length fields.
+constexpr uint64_t kEntryRecordFixedBytes = 76;
+
+uint64_t SaturatingAdd(uint64_t a, uint64_t b) {
+  return a > std::numeric_limits<uint64_t>::max() - b ? std::numeric_limits<uint64_t>::max() : a + b;
+}
+
+// Compared in bytes: the same order as the megabyte figures, without rounding. Equal
+// counts are not enough.
+bool HasRoom(uint64_t requiredBytes, const DiskSpaceReport& report) {
+  return report.FreeBytesToCaller > requiredBytes && report.TotalFreeBytes > requiredBytes &&
+         report.TotalBytes > requiredBytes;
+}
+
 std::string FormatMegabytes(uint64_t bytes) {
   char text[64];
   std::snprintf(text, sizeof text, "%.2f", BytesToMegabytes(bytes));
@@ -159,11 +181,72 @@ std::string DiskSpaceQuestion(uint64_t requiredBytes, const std::optional<DiskSp
                        "The program may or may not have enough free disk space to install to.") +
            kQuestionEnd;
   }
-  // Compared in bytes: the same order as the megabyte figures, without rounding.
-  if (report->FreeBytesToCaller > requiredBytes && report->TotalFreeBytes > requiredBytes &&
-      report->TotalBytes > requiredBytes) {
-    return std::string();
-  }
+  if (HasRoom(requiredBytes, *report)) return std::string();
   return "Not enough free space to complete installation.\nRequired space: " + FormatMegabytes(requiredBytes) +
+         " MB, Free space: " + FormatMegabytes(report->FreeBytesToCaller) + " MB." + kQuestionEnd;
+}
+
+uint64_t EntryRecordBytes(const std::vector<SummaryEntry>& entries) {
+  uint64_t bytes = 0;
+  for (const SummaryEntry& entry : entries) {
+    bytes += kEntryRecordFixedBytes;
+    for (const char* text : {entry.Name, entry.Extension, entry.TargetPath, entry.ShortcutName,
+                             entry.ShortcutDescription}) {
+      bytes += BufferText(text).size();
+    }
+  }
+  return bytes;
+}
+
+uint64_t TemporaryBytesNeeded(const SummaryRecord& summary, uint64_t setupDataBytes, uint64_t replacedBytes) {
+  const uint64_t records = SaturatingAdd(EntryRecordBytes(summary.Entries), kUndescribedRecordsAllowance);
+  const uint64_t dataFile = SaturatingAdd(RequiredBytes(summary.Head), records);
+  const uint64_t log = records;
+  return SaturatingAdd(SaturatingAdd(setupDataBytes, dataFile), SaturatingAdd(replacedBytes, log));
+}
+
+namespace {
+
+// "C:" for a path on drive C, "\\host\share" for one on a network share, in one letter
+// case; empty when the path names neither.
+std::string VolumeOf(const std::string& path) {
+  std::string volume;
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    volume = path.substr(0, 2);
+  } else if (path.rfind("\\\\", 0) == 0) {
+    const std::string::size_type hostEnd = path.find('\\', 2);
+    if (hostEnd == std::string::npos || hostEnd == 2) return std::string();
+    const std::string::size_type shareEnd = path.find('\\', hostEnd + 1);
+    volume = path.substr(0, shareEnd);
+    if (volume.size() == hostEnd + 1) return std::string();
+  }
+  for (char& c : volume) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return volume;
+}
+
+}  // namespace
+
+bool OnSameDrive(const std::string& a, const std::string& b) {
+  const std::string volume = VolumeOf(a);
+  return !volume.empty() && volume == VolumeOf(b);
+}
+
+std::vector<DriveNeed> DriveNeeds(const std::string& destination, uint64_t destinationBytes,
+                                  const std::string& temporaryFolder, uint64_t temporaryBytes) {
+  if (OnSameDrive(destination, temporaryFolder)) {
+    return {DriveNeed{destination, SaturatingAdd(destinationBytes, temporaryBytes), false}};
+  }
+  return {DriveNeed{destination, destinationBytes, false}, DriveNeed{temporaryFolder, temporaryBytes, true}};
+}
+
+std::string DriveSpaceQuestion(const DriveNeed& need, const std::optional<DiskSpaceReport>& report) {
+  if (!need.temporaryOnly) return DiskSpaceQuestion(need.bytes, report);
+  if (!report) {
+    return "Failed to obtain free disk space of the temporary folder \"" + need.folder +
+           "\"!\nThe program may or may not have enough free disk space to install." + kQuestionEnd;
+  }
+  if (HasRoom(need.bytes, *report)) return std::string();
+  return "Not enough free space in the temporary folder \"" + need.folder +
+         "\" to complete installation.\nRequired space: " + FormatMegabytes(need.bytes) +
          " MB, Free space: " + FormatMegabytes(report->FreeBytesToCaller) + " MB." + kQuestionEnd;
 }

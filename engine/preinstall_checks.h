@@ -1,8 +1,9 @@
 #pragma once
 // The two checks that guard an installation before anything on the machine changes: is
-// this Windows one the product supports, and does the destination drive have room for
-// it. Each one tells what is wrong, as a question whether to go on anyway; the wizard asks
-// it (setup/preinstall_questions.h).
+// this Windows one the product supports, and do the destination drive and the temporary
+// folder's drive have room for it. Each one tells what is wrong, as a question whether to
+// go on anyway; the wizard asks it (setup/preinstall_questions.h). The destination's own
+// checks, which refuse a folder outright, are in engine/destination_checks.h.
 //
 // The deciding parts (which version is which, what to ask) are plain functions of what
 // the system reported, so they can be checked for every version; the Query* functions
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "formats/setup_config.h"
 #include "formats/summary_record.h"
@@ -102,3 +104,64 @@ std::optional<DiskSpaceReport> QueryDiskSpace(const std::string& destinationFold
 // What to ask the user before installing, or an empty text when there is room.
 // `report` is empty when the free space could not be read. Equal counts are not enough.
 std::string DiskSpaceQuestion(uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report);
+
+// ---- Disk space of the whole run -------------------------------------------
+//
+// Besides the product's files on the destination drive, the run keeps its own files in
+// the temporary folder while it works: the copy of the compressed setup data, the
+// inflated data file, a copy of every file it replaces (to put it back on failure) and
+// its uninstall log. A temporary folder on the destination's drive adds its needs to the
+// product's.
+
+// A drive the run writes to and the bytes it needs there.
+struct DriveNeed {
+  std::string folder;  // the destination, or the temporary folder
+  uint64_t bytes;
+  // The drive holds the temporary folder and not the destination.
+  bool temporaryOnly;
+};
+
+// Bytes the entries' records take in the inflated data file and again in the uninstall
+// log: each record's fixed fields and its five strings.
+uint64_t EntryRecordBytes(const std::vector<SummaryEntry>& entries);
+
+// What the temporary folder must hold: `setupDataBytes` (the compressed setup data as
+// stored), the inflated data file (the contents and records, with room for the settings
+// and registry records, which the summary does not describe), `replacedBytes` (the files
+// the payload would overwrite) and the log.
+uint64_t TemporaryBytesNeeded(const SummaryRecord& summary, uint64_t setupDataBytes, uint64_t replacedBytes);
+
+// Whether two folders lie on one drive: the same drive letter, or the same network
+// share, whatever the letter case.
+bool OnSameDrive(const std::string& a, const std::string& b);
+
+// The destination's need and the temporary folder's, as one need when both lie on one
+// drive. Sums too large to count are held at the largest count.
+std::vector<DriveNeed> DriveNeeds(const std::string& destination, uint64_t destinationBytes,
+                                  const std::string& temporaryFolder, uint64_t temporaryBytes);
+
+// What to ask about one drive, or an empty text when it has room: the destination's
+// question as above, or one that names the temporary folder.
+std::string DriveSpaceQuestion(const DriveNeed& need, const std::optional<DiskSpaceReport>& report);
+
+// Asks the system about the drive that holds `folder`, asking about the folder itself,
+// which also serves network folders. Empty when it cannot.
+std::optional<DiskSpaceReport> QueryFolderDiskSpace(const std::string& folder);
+
+// The temporary folder the installation uses, with its trailing backslash; empty when
+// the system cannot name it.
+std::string QueryTemporaryFolder();
+
+// The sizes of the files that the entries' targets, expanded for `destination` and this
+// machine's Windows and system folders, would replace.
+uint64_t QueryReplacedBytes(const std::string& destination, const std::vector<SummaryEntry>& entries);
+
+// The questions of every drive the run writes to on this machine, the destination's
+// first; none when each has room. `setupDataBytes` as for TemporaryBytesNeeded.
+std::vector<std::string> QueryDiskSpaceQuestions(const std::string& destination, const SummaryRecord& summary,
+                                                 uint64_t setupDataBytes);
+
+// The size of the compressed setup data the run will copy: the ".exe.archive.bin" file
+// beside `basePath` in external-data mode, else resource "Setup" 145 of `module` (an
+// HMODULE; null for the program itself). 0 when it cannot be found; the run reports that.
+uint64_t QuerySetupDataBytes(bool externalData, const std::string& basePath, void* module);

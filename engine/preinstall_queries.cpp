@@ -1,9 +1,19 @@
-// The system side of the pre-install checks: what Windows reports about itself and
-// about the destination drive.
+// The system side of the pre-install checks: what Windows reports about itself, about
+// the drives the run writes to and about the files it would replace.
 
 #include <windows.h>
 
+#include "engine/macro_text.h"
 #include "engine/preinstall_checks.h"
+#include "formats/data_file.h"
+#include "formats/record_stream.h"
+
+namespace {
+
+// Where a setup program carries its compressed setup data.
+constexpr int kSetupDataResource = 145;
+
+}  // namespace
 
 std::optional<OsVersionReport> QueryOsVersion() {
   OSVERSIONINFOA info = {};
@@ -22,4 +32,77 @@ std::optional<DiskSpaceReport> QueryDiskSpace(const std::string& destinationFold
     return std::nullopt;
   }
   return DiskSpaceReport{freeToCaller.QuadPart, total.QuadPart, totalFree.QuadPart};
+}
+
+std::optional<DiskSpaceReport> QueryFolderDiskSpace(const std::string& folder) {
+  if (folder.empty()) return std::nullopt;
+  ULARGE_INTEGER freeToCaller, total, totalFree;
+  if (!GetDiskFreeSpaceExA(folder.c_str(), &freeToCaller, &total, &totalFree)) return std::nullopt;
+  return DiskSpaceReport{freeToCaller.QuadPart, total.QuadPart, totalFree.QuadPart};
+}
+
+std::string QueryTemporaryFolder() {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = GetTempPathA(MAX_PATH, buffer);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  return std::string(buffer, length);
+}
+
+namespace {
+
+std::string SystemFolder(UINT (WINAPI* query)(LPSTR, UINT)) {
+  char buffer[MAX_PATH] = {};
+  const UINT length = query(buffer, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? std::string() : std::string(buffer, length);
+}
+
+// The size of the file at `path`; 0 for a folder or nothing.
+uint64_t FileBytes(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+}  // namespace
+
+uint64_t QueryReplacedBytes(const std::string& destination, const std::vector<SummaryEntry>& entries) {
+  const std::string windowsFolder = SystemFolder(GetWindowsDirectoryA);
+  const std::string systemFolder = SystemFolder(GetSystemDirectoryA);
+  uint64_t bytes = 0;
+  for (const SummaryEntry& entry : entries) {
+    if (IsFolderEntry(entry.Extension)) continue;
+    std::string target = BufferText(entry.TargetPath);
+    target = ExpandMacro(target, "%DIR%", destination);
+    target = ExpandMacro(target, "%WINDOWS%", windowsFolder);
+    target = ExpandMacro(target, "%SYSTEM%", systemFolder);
+    bytes += FileBytes(target);
+  }
+  return bytes;
+}
+
+std::vector<std::string> QueryDiskSpaceQuestions(const std::string& destination, const SummaryRecord& summary,
+                                                 uint64_t setupDataBytes) {
+  const std::string temporaryFolder = QueryTemporaryFolder();
+  const uint64_t temporaryBytes =
+      TemporaryBytesNeeded(summary, setupDataBytes, QueryReplacedBytes(destination, summary.Entries));
+  std::vector<std::string> questions;
+  for (const DriveNeed& need : DriveNeeds(destination, RequiredBytes(summary.Head), temporaryFolder, temporaryBytes)) {
+    const std::optional<DiskSpaceReport> report =
+        need.temporaryOnly ? QueryFolderDiskSpace(need.folder) : QueryDiskSpace(need.folder);
+    const std::string question = DriveSpaceQuestion(need, report);
+    if (!question.empty()) questions.push_back(question);
+  }
+  return questions;
+}
+
+uint64_t QuerySetupDataBytes(bool externalData, const std::string& basePath, void* module) {
+  if (externalData) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA((basePath + ".exe.archive.bin").c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+  HMODULE program = static_cast<HMODULE>(module);
+  HRSRC resource = FindResourceA(program, MAKEINTRESOURCEA(kSetupDataResource), "Setup");
+  return resource == nullptr ? 0 : SizeofResource(program, resource);
 }

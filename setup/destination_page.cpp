@@ -74,6 +74,8 @@ LRESULT CDialogPage4::OnGetAllUsers(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+std::string CDialogPage4::PendingDestination() const { return TrimDestination(strPath); }
+
 void CDialogPage4::OnFolderChanged() {
   strPath = folder_.GetWindowText();
   SendToFrame(FolderEnablesNext(strPath, hasNextPage) ? WM_APP_ENABLE_NEXT : WM_APP_DISABLE_NEXT);

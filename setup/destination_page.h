@@ -12,6 +12,9 @@ class CDialogPage4 : public CWizardPage {
  public:
   explicit CDialogPage4(HWND frame);
   void Activate();
+  // The folder the next destination query will report, without the query's own trimming
+  // of the page's text, which each query repeats.
+  std::string PendingDestination() const;
   void Browse();
   void ToggleStartMenu();
   void ToggleDesktop();

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "common/message_box.h"
+#include "engine/destination_checks.h"
 #include "install_ui/install_hand_over.h"
 #include "setup/background_picture.h"
 #include "setup/destination_page.h"
@@ -34,7 +35,11 @@ SIZE ClientSize(const CWindow& window) {
 
 void CSetupDlg::Finish() {
   RefreshDestination();
-  if (!CheckDiskSpace(m_hWnd, DestinationFolder, description_.Summary.Head)) return;
+  // Next has checked the folder already when a summary page follows; the folder may have
+  // changed on the machine since.
+  if (!AcceptDestination(DestinationFolder)) return;
+  const uint64_t setupDataBytes = QuerySetupDataBytes(IsExternal, BasePath, nullptr);
+  if (!CheckDiskSpace(m_hWnd, DestinationFolder, description_.Summary, setupDataBytes)) return;
   CreateBackgroundWindow();
   CreateAndStartInstallDialog();
   if (!Installing()) {
@@ -44,6 +49,14 @@ void CSetupDlg::Finish() {
     return;
   }
   ShowWindow(SW_HIDE);
+}
+
+bool CSetupDlg::AcceptDestination(const std::string& destination) {
+  const DestinationVerdict verdict = CheckDestination(destination, description_.Summary);
+  if (verdict.Accepted()) return true;
+  ShowMessageBox(m_hWnd, verdict.message, "Error", MB_OK | MB_ICONERROR);
+  GoToPage(kPageDestination);
+  return false;
 }
 
 void CSetupDlg::CreateBackgroundWindow() {

@@ -23,6 +23,14 @@ bool ConfirmDiskSpace(void* owner, uint64_t requiredBytes, const std::optional<D
   return AskToProceed(owner, DiskSpaceQuestion(requiredBytes, report));
 }
 
-bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryHead& head) {
-  return ConfirmDiskSpace(owner, RequiredBytes(head), QueryDiskSpace(destinationFolder));
+bool ConfirmDiskSpaceQuestions(void* owner, const std::vector<std::string>& questions) {
+  for (const std::string& question : questions) {
+    if (!AskToProceed(owner, question)) return false;
+  }
+  return true;
+}
+
+bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryRecord& summary,
+                    uint64_t setupDataBytes) {
+  return ConfirmDiskSpaceQuestions(owner, QueryDiskSpaceQuestions(destinationFolder, summary, setupDataBytes));
 }

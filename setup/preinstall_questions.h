@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/preinstall_checks.h"
 
@@ -19,6 +20,12 @@ bool CheckOSSupport(void* owner, const SetupConfig& config);
 // installation may start.
 bool ConfirmDiskSpace(void* owner, uint64_t requiredBytes, const std::optional<DiskSpaceReport>& report);
 
-// The check at Finish on the real drive of `destinationFolder` (which the caller has just
-// refreshed from the destination page).
-bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryHead& head);
+// Asks the questions in turn; true when the installation may start: no question, or Yes
+// to each.
+bool ConfirmDiskSpaceQuestions(void* owner, const std::vector<std::string>& questions);
+
+// The check at Finish on the real drives the run writes to: the destination's, for
+// `destinationFolder` (which the caller has just refreshed from the destination page),
+// and the temporary folder's. `setupDataBytes` as QuerySetupDataBytes gives it.
+bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryRecord& summary,
+                    uint64_t setupDataBytes);

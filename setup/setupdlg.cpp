@@ -66,6 +66,11 @@ BOOL CSetupDlg::OnInitDialog() {
     FailStartup();
     return FALSE;
   }
+  if (!instance_lock_.Acquire(ProductName())) {
+    ShowMessageBox(m_hWnd, SetupAlreadyRunningMessage(ProductName()), "Error", MB_OK | MB_ICONERROR);
+    FailStartup();
+    return FALSE;
+  }
   if (!CheckOSSupport(m_hWnd, description_.Summary.Config)) {
     FailStartup();
     return FALSE;
@@ -174,6 +179,7 @@ void CSetupDlg::GoToPage(int page) {
 
 void CSetupDlg::OnNext() {
   if (!page1_) return;
+  if (CurrentPage == kPageDestination && !AcceptDestination(page4_->PendingDestination())) return;
   GoToPage(NextPage(CurrentPage, HasInformation(), HasLicense()));
 }
 

@@ -11,6 +11,7 @@
 #include "common/app_messages.h"
 #include "controls/background_window.h"
 #include "controls/colored_static.h"
+#include "engine/setup_instance_lock.h"
 #include "install_ui/dialog_install.h"
 #include "resources/resource_ids.h"
 #include "setup/alt_key_filter.h"
@@ -109,6 +110,9 @@ class CSetupDlg : public CDialog {
 
   // Installation options from the destination page.
   void RefreshDestination();
+  // Whether `destination` can take the product; if not, says why and brings the
+  // destination page back so that the user can choose another folder.
+  bool AcceptDestination(const std::string& destination);
 
   LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam, bool& handled);
   LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
@@ -180,4 +184,6 @@ class CSetupDlg : public CDialog {
   std::string OpenListText;
 
   AltKeyFilter alt_keys_;
+  // Held from start-up to the end, so a second setup of the product refuses to start.
+  SetupInstanceLock instance_lock_;
 };

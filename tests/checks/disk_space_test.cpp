@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "setup/preinstall_questions.h"
+#include "tests/checks/scratch_dir.h"
 #include "tests/checks/scripted_message_boxes.h"
+#include "tests/checks/summary_entries.h"
 
 namespace {
 
@@ -92,13 +96,13 @@ TEST(ConfirmDiskSpace, AnswerDecidesWhetherInstallationStarts) {
 
 TEST(CheckDiskSpace, RoomyDriveShowsNothing) {
   ScriptedMessageBoxes boxes(kIdNo);
-  EXPECT_TRUE(CheckDiskSpace(nullptr, "C:\\Program Files\\Product", SummaryHead{0, 0, 0, 1024}));
+  EXPECT_TRUE(CheckDiskSpace(nullptr, "C:\\Program Files\\Product", SummaryWithTotal(0, 1024), 512));
   EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST(CheckDiskSpace, HugePayloadIsQuestionedWithTheDriveFreeSpace) {
   ScriptedMessageBoxes boxes(kIdNo);
-  EXPECT_FALSE(CheckDiskSpace(nullptr, "C:\\Product", SummaryHead{0, 0, 0xFFFFFFFFu, 0xFFFFFFFFu}));
+  EXPECT_FALSE(CheckDiskSpace(nullptr, "C:\\Product", SummaryWithTotal(0xFFFFFFFFu, 0xFFFFFFFFu), 0));
   ASSERT_EQ(boxes.shown().size(), 1u);
   const std::string& text = boxes.shown()[0].text;
   EXPECT_EQ(text.rfind("Not enough free space to complete installation.\nRequired space: 17592186044416.00 MB, "
@@ -114,10 +118,137 @@ TEST(CheckDiskSpace, HugePayloadIsQuestionedWithTheDriveFreeSpace) {
 TEST(CheckDiskSpace, UnreadableDestinationsAskAboutTheUnknownSpace) {
   for (const char* folder : {"\\\\server\\share\\Product", "", "Q"}) {
     ScriptedMessageBoxes boxes(kIdYes);
-    EXPECT_TRUE(CheckDiskSpace(nullptr, folder, SummaryHead{0, 0, 0, 1}));
+    EXPECT_TRUE(CheckDiskSpace(nullptr, folder, SummaryWithTotal(0, 1), 1));
     ASSERT_EQ(boxes.shown().size(), 1u) << folder;
     EXPECT_EQ(boxes.shown()[0].text, kCannotRead) << folder;
   }
+}
+
+// ---- The run's own files in the temporary folder ---------------------------
+
+constexpr uint64_t kMost = std::numeric_limits<uint64_t>::max();
+
+TEST(TemporaryBytesNeeded, EachFileTheRunKeepsThereCounts) {
+  SummaryRecord summary = SummaryWithTotal(0, 1000);
+  summary.Entries.push_back(MakeEntry("tool", "exe", "%DIR%\\tool.exe"));
+  // Fixed fields and the five strings "tool", "exe", "%DIR%\tool.exe", "", "".
+  EXPECT_EQ(EntryRecordBytes(summary.Entries), 76u + 4 + 3 + 14);
+  const uint64_t base = TemporaryBytesNeeded(summary, 0, 0);
+  // The data file holds the contents and the records, and the log the records again.
+  EXPECT_GT(base, 1000 + 2 * EntryRecordBytes(summary.Entries));
+  EXPECT_EQ(TemporaryBytesNeeded(summary, 500, 0), base + 500) << "the setup data copy";
+  EXPECT_EQ(TemporaryBytesNeeded(summary, 0, 300), base + 300) << "the copies of replaced files";
+  SummaryRecord larger = summary;
+  larger.Head.TotalSizeLow = 3000;
+  EXPECT_EQ(TemporaryBytesNeeded(larger, 0, 0), base + 2000) << "the inflated contents";
+  EXPECT_EQ(TemporaryBytesNeeded(SummaryWithTotal(0xFFFFFFFFu, 0xFFFFFFFFu), kMost, kMost), kMost);
+}
+
+TEST(DriveNeeds, OneDriveAddsTheNeedsUpAndTwoDrivesAreAskedApart) {
+  struct Case {
+    const char* what;
+    std::string destination;
+    uint64_t destinationBytes;
+    std::string temporary;
+    uint64_t temporaryBytes;
+    std::vector<DriveNeed> needs;
+  };
+  const Case cases[] = {
+      {"same drive", "C:\\App", 100, "C:\\Temp\\", 50, {{"C:\\App", 150, false}}},
+      {"drive letters in other case", "c:\\App", 100, "C:\\Temp\\", 50, {{"c:\\App", 150, false}}},
+      {"bare drive root", "D:\\", 100, "d:\\Temp\\", 50, {{"D:\\", 150, false}}},
+      {"two drives", "D:\\App", 100, "C:\\Temp\\", 50, {{"D:\\App", 100, false}, {"C:\\Temp\\", 50, true}}},
+      {"one network share", "\\\\host\\share\\App", 100, "\\\\HOST\\Share\\Temp\\", 50,
+       {{"\\\\host\\share\\App", 150, false}}},
+      {"two shares of one host", "\\\\host\\share\\App", 100, "\\\\host\\other\\Temp\\", 50,
+       {{"\\\\host\\share\\App", 100, false}, {"\\\\host\\other\\Temp\\", 50, true}}},
+      {"a share and a drive", "\\\\host\\share\\App", 100, "C:\\Temp\\", 50,
+       {{"\\\\host\\share\\App", 100, false}, {"C:\\Temp\\", 50, true}}},
+      {"temporary folder unknown", "C:\\App", 100, "", 50, {{"C:\\App", 100, false}, {"", 50, true}}},
+      {"sum beyond counting", "C:\\App", kMost, "C:\\T\\", 5, {{"C:\\App", kMost, false}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<DriveNeed> needs = DriveNeeds(c.destination, c.destinationBytes, c.temporary, c.temporaryBytes);
+    ASSERT_EQ(needs.size(), c.needs.size());
+    for (std::size_t i = 0; i < needs.size(); ++i) {
+      EXPECT_EQ(needs[i].folder, c.needs[i].folder);
+      EXPECT_EQ(needs[i].bytes, c.needs[i].bytes);
+      EXPECT_EQ(needs[i].temporaryOnly, c.needs[i].temporaryOnly);
+    }
+  }
+}
+
+TEST(DriveSpaceQuestion, TheTemporaryFolderIsNamedInItsOwnQuestion) {
+  struct Case {
+    const char* what;
+    DriveNeed need;
+    std::optional<DiskSpaceReport> report;
+    std::string question;
+  };
+  const DriveNeed temporary{"D:\\Temp\\", 10 * kMiB, true};
+  const Case cases[] = {
+      {"destination drive: the destination's question", {"C:\\App", 10 * kMiB, false},
+       DiskSpaceReport{kMiB, 100 * kMiB, kMiB},
+       "Not enough free space to complete installation.\nRequired space: 10.00 MB, Free space: 1.00 MB.\n"
+       "Do you still wish to proceed?"},
+      {"temporary drive with room", temporary, DiskSpaceReport{11 * kMiB, 100 * kMiB, 11 * kMiB}, ""},
+      {"temporary drive short", temporary, DiskSpaceReport{10 * kMiB, 100 * kMiB, 50 * kMiB},
+       "Not enough free space in the temporary folder \"D:\\Temp\\\" to complete installation.\n"
+       "Required space: 10.00 MB, Free space: 10.00 MB.\nDo you still wish to proceed?"},
+      {"temporary drive unreadable", temporary, std::nullopt,
+       "Failed to obtain free disk space of the temporary folder \"D:\\Temp\\\"!\n"
+       "The program may or may not have enough free disk space to install.\nDo you still wish to proceed?"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DriveSpaceQuestion(c.need, c.report), c.question) << c.what;
+  }
+}
+
+TEST(ConfirmDiskSpaceQuestions, EveryQuestionMustBeAnsweredYes) {
+  for (int answer : {kIdYes, kIdNo}) {
+    ScriptedMessageBoxes boxes(answer);
+    EXPECT_EQ(ConfirmDiskSpaceQuestions(nullptr, {"first?", "second?"}), answer == kIdYes);
+    // A No ends the check at once.
+    EXPECT_EQ(boxes.shown().size(), answer == kIdYes ? 2u : 1u);
+  }
+  ScriptedMessageBoxes none(kIdNo);
+  EXPECT_TRUE(ConfirmDiskSpaceQuestions(nullptr, {}));
+  EXPECT_TRUE(none.shown().empty());
+}
+
+// A setup data copy larger than any drive: asked about although the product's own files
+// are small.
+TEST(CheckDiskSpace, TheSetupDataCopyCountsOnTheTemporaryFolderDrive) {
+  ScriptedMessageBoxes boxes(kIdNo);
+  EXPECT_FALSE(CheckDiskSpace(nullptr, "C:\\Product", SummaryWithTotal(0, 1024), uint64_t{1} << 60));
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_NE(boxes.shown()[0].text.find("Required space: 1099511627776."), std::string::npos) << boxes.shown()[0].text;
+}
+
+TEST(QueryReplacedBytes, CountsTheFilesTheTargetsWouldOverwrite) {
+  ScratchDir destination;
+  ASSERT_TRUE(destination.WriteFile("old.bin", std::string(1234, 'x')));
+  ASSERT_TRUE(CreateDirectoryA(destination.PathOf("Docs").c_str(), nullptr));
+  char windows[MAX_PATH] = {};
+  ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+  const std::string systemFile = std::string(windows) + "\\brisklay-checks-replaced.ini";
+  {
+    HANDLE file = CreateFileA(systemFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "abcdefg", 7, &written, nullptr);
+    CloseHandle(file);
+  }
+  const std::vector<SummaryEntry> entries = {
+      MakeEntry("old", "bin", "%DIR%\\old.bin"),                              // there: 1234
+      MakeEntry("new", "bin", "%DIR%\\new.bin"),                              // not there
+      FolderEntry("Docs", "%DIR%\\Docs"),                                     // a folder copies nothing
+      MakeEntry("Docs", "", "%DIR%\\Docs"),                                   // a folder where a file goes
+      MakeEntry("brisklay-checks-replaced", "ini", "%WINDOWS%\\brisklay-checks-replaced.ini"),  // 7
+  };
+  EXPECT_EQ(QueryReplacedBytes(destination.Path(), entries), 1234u + 7u);
+  DeleteFileA(systemFile.c_str());
 }
 
 }  // namespace

@@ -96,6 +96,17 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   return CloseHandle(file) && ok;
 }
 
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char buffer[4096];
+  DWORD done = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &done, nullptr) && done > 0) bytes.append(buffer, done);
+  CloseHandle(file);
+  return bytes;
+}
+
 COLORREF ScreenPixel(int x, int y) {
   HDC screen = GetDC(nullptr);
   const COLORREF colour = GetPixel(screen, x, y);
@@ -140,9 +151,16 @@ class InstallationTest : public ::testing::Test {
 
   // Starts the setup and walks the wizard to its last page with our destination.
   void WalkToFinish() {
+    ASSERT_NO_FATAL_FAILURE(StartAndWalkTo(Page::kSummary, kDemoName));
+    ASSERT_EQ(WindowText(session_.FrameButton(kCloseButton)), "&Finish");
+  }
+
+  // Starts the setup of `productName` and walks the wizard to `target`, giving our
+  // destination on the way.
+  void StartAndWalkTo(Page target, const std::string& productName) {
     ASSERT_TRUE(session_.Start(build_.argument, build_.program)) << session_.Process().Error();
-    ASSERT_NE(session_.WaitForFrame(kDemoName), nullptr) << "the wizard never showed its frame";
-    for (Page page = session_.CurrentPage(); page != Page::kSummary; page = session_.CurrentPage()) {
+    ASSERT_NE(session_.WaitForFrame(productName), nullptr) << "the wizard never showed its frame";
+    for (Page page = session_.CurrentPage(); page != target; page = session_.CurrentPage()) {
       ASSERT_NE(page, Page::kNone);
       if (page == Page::kLicense) {
         ASSERT_TRUE(Click(session_.PageControl(kAcceptRadio)));
@@ -154,7 +172,46 @@ class InstallationTest : public ::testing::Test {
       ASSERT_TRUE(session_.ClickNext());
       ASSERT_TRUE(session_.WaitForPageChange(page)) << "stuck on the " << PageName(page) << " page";
     }
-    ASSERT_EQ(WindowText(session_.FrameButton(kCloseButton)), "&Finish");
+  }
+
+  // Leaves the destination page with `folder` by `button` (Next, or Finish when no
+  // summary page follows) and returns the refusal's text; stays on the page.
+  std::string RefusalOfDestination(const std::string& folder, int button) {
+    EXPECT_TRUE(SetEditText(session_.PageControl(kPageText), folder));
+    EXPECT_TRUE(Click(session_.FrameButton(button)));
+    HWND box = WaitForMessageBox(session_.Process().Id(), "Error");
+    if (box == nullptr) {
+      ADD_FAILURE() << "the folder was taken; now on the " << PageName(session_.CurrentPage()) << " page";
+      return std::string();
+    }
+    const std::string text = MessageBoxText(box);
+    EXPECT_TRUE(PressMessageBoxButton(box, IDOK));
+    EXPECT_TRUE(WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    Pause(Millis(300));
+    EXPECT_EQ(session_.CurrentPage(), Page::kDestination);
+    EXPECT_TRUE(IsShown(session_.Frame()));
+    EXPECT_TRUE(TopLevelWindows(session_.Process().Id(), {"Installing...", "#32770", true}).empty());
+    return text;
+  }
+
+  // Builds a product of one small file from a manifest written here, without a licence:
+  // its destination page is the last one, and Finish leaves it.
+  void BuildOneFileProduct(const std::string& fileName) {
+    const std::string source = scratch_.PathOf("one file source");
+    ASSERT_TRUE(CreateDirectoryA(source.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(source + "\\" + fileName, "one small file\r\n"));
+    const std::string manifest = std::string("[product]\nname = \"") + kDemoName + "\"\n" +
+                                 "[[files]]\nsource = \"" + fileName + "\"\ntarget = '%DIR%\\" + fileName + "'\n";
+    ASSERT_TRUE(WriteFileBytes(source + "\\manifest.toml", manifest));
+    BuildRequest request;
+    request.manifestPath = source + "\\manifest.toml";
+    request.outputBase = scratch_.PathOf("One File Setup.exe");
+    request.setupProgram = SetupExePath();
+    BuildResult result;
+    std::string error;
+    ASSERT_TRUE(BuildSetup(request, &result, &error)) << error;
+    build_.program = request.outputBase;
+    build_.argument.clear();
   }
 
   // Presses Finish and waits for the run to end, answering questions Yes and errors OK;
@@ -386,6 +443,77 @@ TEST_F(InstallationTest, SecondInstallationIntoTheSameFolderSucceedsToo) {
   CloseAndExpectGreeting();
   // The same items again, none doubled and none lost, and one removal takes them all.
   EXPECT_EQ(SnapshotDemoTraces(destination_).size(), afterFirst.size());
+  UninstallAndExpectMachineAsBefore();
+}
+
+// Two products in one folder: the second would take over the first one's uninstall log,
+// and the first could then never be removed. The destination page refuses the folder,
+// naming the product there, and takes another one.
+TEST_F(InstallationTest, AnotherProductsFolderIsRefusedOnTheDestinationPage) {
+  Build(DataMode::kResources);
+  ASSERT_NO_FATAL_FAILURE(InstallCompletely());
+  ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
+  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
+  ASSERT_TRUE(session_.ClickCloseButton());
+  ASSERT_EQ(session_.WaitForExit(), 0u);
+  const std::string firstLog = ReadFileBytes(destination_ + "\\Uninstall.log");
+  ASSERT_FALSE(firstLog.empty());
+
+  const char kOtherName[] = "Brisklay Other";
+  const std::string otherBuild = scratch_.PathOf("other product");
+  ASSERT_TRUE(CreateDirectoryA(otherBuild.c_str(), nullptr));
+  std::string error;
+  ASSERT_TRUE(BuildDemoSetup(otherBuild, DataMode::kResources, {}, &build_, &error, [&](std::string* manifest) {
+    const std::string line = std::string("name = \"") + kDemoName + "\"";
+    manifest->replace(manifest->find(line), line.size(), std::string("name = \"") + kOtherName + "\"");
+  })) << error;
+  ASSERT_NO_FATAL_FAILURE(StartAndWalkTo(Page::kDestination, kOtherName));
+  EXPECT_EQ(RefusalOfDestination(destination_, kNextButton),
+            "The folder \"" + destination_ + "\" already holds \"Brisklay Demo\".\nInstalling \"Brisklay Other\" "
+            "there would take over its uninstall information, and \"Brisklay Demo\" could no longer be removed.\n"
+            "Please choose another folder.");
+  EXPECT_EQ(ReadFileBytes(destination_ + "\\Uninstall.log"), firstLog);
+
+  ASSERT_TRUE(SetEditText(session_.PageControl(kPageText), scratch_.PathOf("Other Product")));
+  ASSERT_TRUE(session_.ClickNext());
+  EXPECT_TRUE(session_.WaitForPage(Page::kSummary)) << "another folder was not taken";
+  session_.Process().Kill();
+  UninstallAndExpectMachineAsBefore();
+}
+
+// Paths that fit the files but not the uninstaller: every file of this product fits
+// below the folder, "Uninstall.exe" would not. Refused at Finish before anything is
+// made; a folder one character shorter installs completely and is removed again.
+TEST_F(InstallationTest, DestinationTooLongForTheUninstallerIsRefusedBeforeAnythingChanges) {
+  ASSERT_NO_FATAL_FAILURE(BuildOneFileProduct("a.txt"));
+  const std::string parent = scratch_.Path() + "\\";
+  ASSERT_LT(parent.size(), 200u) << "the temporary folder's path is too long for this test";
+  const std::string tooLong = parent + std::string(246 - parent.size(), 'd');
+  const std::string fits = parent + std::string(245 - parent.size(), 'f');
+  const std::vector<std::string> nothing = SnapshotDemoTraces(tooLong);
+
+  ASSERT_NO_FATAL_FAILURE(StartAndWalkTo(Page::kDestination, kDemoName));
+  EXPECT_EQ(RefusalOfDestination(tooLong, kCloseButton),
+            "The destination folder is too long for this product.\n\"" + tooLong +
+                "\\Uninstall.exe\" would have 260 characters; Windows takes at most 259.\n"
+                "Please choose a folder of at most 245 characters.");
+  EXPECT_FALSE(FileExists(tooLong));
+  EXPECT_EQ(SnapshotDemoTraces(tooLong), nothing);
+
+  destination_ = fits;
+  before_ = SnapshotDemoTraces(destination_);
+  ASSERT_TRUE(SetEditText(session_.PageControl(kPageText), destination_));
+  ASSERT_NO_FATAL_FAILURE(Install());
+  ASSERT_EQ(status_, "Finished.") << ::testing::PrintToString(messages_);
+  EXPECT_TRUE(messages_.empty()) << ::testing::PrintToString(messages_);
+  EXPECT_TRUE(FileExists(destination_ + "\\a.txt"));
+  EXPECT_TRUE(FileExists(destination_ + "\\Uninstall.log"));
+  if (SetupCarriesUninstaller(build_.program)) {
+    EXPECT_TRUE(FileExists(destination_ + "\\Uninstall.exe"));
+  }
+  ASSERT_NO_FATAL_FAILURE(CloseInstallDialog());
+  ASSERT_TRUE(session_.ClickCloseButton());
+  EXPECT_EQ(session_.WaitForExit(), 0u);
   UninstallAndExpectMachineAsBefore();
 }
 

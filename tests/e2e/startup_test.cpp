@@ -167,6 +167,39 @@ TEST_F(StartupTest, BasePathFollowsAQuotedOrBareProgramPath) {
   }
 }
 
+// Two setups of one product would keep their copies of replaced files under the same
+// names: while one runs, a second one says so and ends. Other products are not held up,
+// and once the first has ended the product's setup starts again.
+TEST_F(StartupTest, ASecondSetupOfTheSameProductIsRefusedWhileOneRuns) {
+  StartWizard(TestProduct{});
+  WizardSession second;
+  ASSERT_TRUE(second.Start(Base())) << second.Process().Error();
+  HWND box = WaitForMessageBox(second.Process().Id(), "Error");
+  ASSERT_NE(box, nullptr) << "the second setup started";
+  EXPECT_EQ(MessageBoxText(box), "Setup of \"Acme Tool\" is already running.\n"
+                                 "Please let it finish before you start it again.");
+  ASSERT_TRUE(PressMessageBoxButton(box, IDOK));
+  EXPECT_EQ(second.WaitForExit(), 1u);
+  EXPECT_TRUE(session_.Process().IsRunning());
+  GoTo(Page::kDestination);
+
+  ScratchFolder otherFolder;
+  TestProduct other;
+  other.name = "Other Tool";
+  const std::string otherBase = otherFolder.PathOf("Other Setup");
+  ASSERT_TRUE(WriteExternalData(otherBase, other));
+  WizardSession otherSession;
+  ASSERT_TRUE(otherSession.Start(otherBase));
+  EXPECT_NE(otherSession.WaitForFrame(other.name), nullptr);
+  EXPECT_EQ(WaitForMessageBox(otherSession.Process().Id(), "Error", Millis(0)), nullptr);
+
+  session_.Process().Kill();  // waits until it has ended
+  WizardSession again;
+  ASSERT_TRUE(again.Start(Base()));
+  EXPECT_NE(again.WaitForFrame(product_.name), nullptr);
+  EXPECT_EQ(WaitForMessageBox(again.Process().Id(), "Error", Millis(0)), nullptr);
+}
+
 TEST_F(StartupTest, FilesOfAbsentTextsAreNeverLookedFor) {
   // Neither text is announced and neither file exists: the wizard starts without a
   // complaint and goes from the welcome page straight to the destination page.

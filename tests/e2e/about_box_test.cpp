@@ -59,7 +59,7 @@ TEST_F(AboutBoxTest, ShowsNameLinksAndTheWholeHistoryWithOkFocusedAndEnterCloses
   ASSERT_TRUE(PressKey(about, VK_RETURN));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsShown(about); })) << "Enter left the about box open";
   EXPECT_TRUE(session_.Process().IsRunning());
-  EXPECT_EQ(session_.CurrentPage(), Page::kWelcome);
+  EXPECT_TRUE(session_.WaitForPage(Page::kWelcome, driver::Millis(5000))) << PageName(session_.CurrentPage());
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#pragma once
+// How this setup's version stands to the installed one, and what that means for the run:
+// a newer version already installed is replaced only when the user (or, in a silent run,
+// /force) says so; the same version again is a repair and asks nothing.
+
+#include <optional>
+#include <string>
+
+#include "formats/product_version.h"
+
+enum class InstalledRelation {
+  kNotInstalled,
+  kOlderInstalled,  // an upgrade
+  kSameInstalled,   // a repair
+  kNewerInstalled,  // a downgrade: ask first
+};
+
+// A product without a version counts as older than any version.
+InstalledRelation RelationToInstalled(bool installed, const std::optional<ProductVersion>& installedVersion,
+                                      const std::optional<ProductVersion>& thisVersion);
+
+// The wizard's question before a downgrade. Version texts are as written; an empty one
+// means the setup has none.
+std::string DowngradeQuestion(const std::string& productName, const std::string& installedVersion,
+                              const std::string& thisVersion);
+
+// Exit code of a wizard whose user declined to replace a newer version.
+constexpr int kExitDowngradeDeclined = 2;
+// Exit code of a silent run that found a newer version installed and was not forced.
+constexpr int kExitNewerVersionInstalled = 7;
+
+// For a silent run: the exit code to stop with, or none to go on.
+std::optional<int> SilentRunRefusal(InstalledRelation relation, bool force);

@@ -118,10 +118,7 @@ void CSetupDlg::FailStartup(int exitCode) {
 }
 
 bool CSetupDlg::ConfirmOverInstalledVersion() {
-  const bool installed = installed_ && installed_->IsInstalled();
-  const InstalledRelation relation =
-      RelationToInstalled(installed, installed ? installed_->version : std::nullopt, description_.Product.version);
-  if (relation != InstalledRelation::kNewerInstalled) return true;
+  if (RelationToInstalledProduct(installed_, description_.Product) != InstalledRelation::kNewerInstalled) return true;
   const std::string question =
       DowngradeQuestion(ProductName(), installed_->versionText, description_.Product.versionText);
   // A box that could not be shown counts as No, and No is the default: this replaces

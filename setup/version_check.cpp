@@ -19,3 +19,14 @@ std::optional<int> SilentRunRefusal(InstalledRelation relation, bool force) {
   if (relation == InstalledRelation::kNewerInstalled && !force) return kExitNewerVersionInstalled;
   return std::nullopt;
 }
+
+InstalledRelation RelationToInstalledProduct(const std::optional<InstalledProduct>& installed,
+                                             const ProductFacts& thisProduct) {
+  const bool isInstalled = installed && installed->IsInstalled();
+  return RelationToInstalled(isInstalled, isInstalled ? installed->version : std::nullopt, thisProduct.version);
+}
+
+std::optional<int> CheckInstalledVersionForSilentRun(const std::string& productName, const ProductFacts& thisProduct,
+                                                     bool force) {
+  return SilentRunRefusal(RelationToInstalledProduct(FindInstalledProduct(productName), thisProduct), force);
+}

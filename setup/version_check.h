@@ -6,7 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "formats/product_facts.h"
 #include "formats/product_version.h"
+#include "shell/installed_product.h"
 
 enum class InstalledRelation {
   kNotInstalled,
@@ -18,6 +20,10 @@ enum class InstalledRelation {
 // A product without a version counts as older than any version.
 InstalledRelation RelationToInstalled(bool installed, const std::optional<ProductVersion>& installedVersion,
                                       const std::optional<ProductVersion>& thisVersion);
+
+// The same for the product as its Add/Remove Programs entry describes it, if it has one.
+InstalledRelation RelationToInstalledProduct(const std::optional<InstalledProduct>& installed,
+                                             const ProductFacts& thisProduct);
 
 // The wizard's question before a downgrade. Version texts are as written; an empty one
 // means the setup has none.
@@ -31,3 +37,9 @@ constexpr int kExitNewerVersionInstalled = 7;
 
 // For a silent run: the exit code to stop with, or none to go on.
 std::optional<int> SilentRunRefusal(InstalledRelation relation, bool force);
+
+// All a silent run needs to call before it installs: looks the product up in Add/Remove
+// Programs and gives kExitNewerVersionInstalled when a newer version is there and `force`
+// (/force) is not set; none to go on.
+std::optional<int> CheckInstalledVersionForSilentRun(const std::string& productName, const ProductFacts& thisProduct,
+                                                     bool force);

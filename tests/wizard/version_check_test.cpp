@@ -61,6 +61,20 @@ TEST(VersionCheck, RelationToTheInstalledVersion) {
   }
 }
 
+TEST(VersionCheck, AnEntryWithoutItsLogCountsAsNotInstalled) {
+  ProductFacts older;
+  older.versionText = "1.0";
+  older.version = V("1.0");
+  InstalledProduct newer;
+  newer.folder = "C:\\Demo";
+  newer.versionText = "2.0";
+  newer.version = V("2.0");
+  EXPECT_EQ(RelationToInstalledProduct(newer, older), InstalledRelation::kNotInstalled);
+  newer.hasUninstallLog = true;
+  EXPECT_EQ(RelationToInstalledProduct(newer, older), InstalledRelation::kNewerInstalled);
+  EXPECT_EQ(RelationToInstalledProduct(std::nullopt, older), InstalledRelation::kNotInstalled);
+}
+
 TEST(VersionCheck, DowngradeQuestionNamesBothVersions) {
   EXPECT_EQ(DowngradeQuestion("Demo", "2.0", "1.0"), "A newer version (2.0) of Demo is installed.\nInstall version 1.0 over it?");
   EXPECT_EQ(DowngradeQuestion("Demo", "2.0", ""),

@@ -95,8 +95,9 @@ void CDialogPage4::Activate() {
 
 void CDialogPage4::KeepInstalledFolder(const std::string& folder) {
   folder_kept_ = true;
+  // The edit shows it when the page is activated: setting it now would run the change
+  // rule, whose Next button belongs to another page.
   strPath = folder;
-  folder_.SetWindowText(strPath);
   folder_.SendMessage(EM_SETREADONLY, TRUE);
   browse_.EnableWindow(FALSE);
 }

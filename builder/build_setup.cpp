@@ -15,6 +15,7 @@
 #include "builder/manifest_reader.h"
 #include "builder/output_files.h"
 #include "builder/payload_plan.h"
+#include "builder/product_identity.h"
 #include "builder/registry_plan.h"
 #include "builder/setup_config_builder.h"
 #include "builder/setup_program_writer.h"
@@ -29,6 +30,7 @@ const char* const kArchiveSuffix = ".exe.archive.bin";
 const char* const kInformationSuffix = ".exe.info.txt";
 const char* const kLicenseSuffix = ".exe.eula.txt";
 const char* const kPictureSuffix = ".exe.img.bmp";
+const char* const kProductSuffix = ".exe.product.txt";
 
 namespace {
 
@@ -40,6 +42,8 @@ struct Prepared {
   PayloadPlan plan;
   std::vector<RegistryEntry> registry;
   SideFiles side;
+  ProductFacts facts;
+  std::string factsText;  // empty when the manifest names none, so such builds are as before
   SetupProgram program;  // only when writing a Setup.exe
   BuildEpoch epoch;
 };
@@ -86,7 +90,8 @@ bool Prepare(const BuildRequest& request, const OutputNames& names, Prepared* pr
   const std::string setupFilePath = fs::u8path(names.base).filename().u8string() + names.extension;
   if (!MakeSetupConfig(manifest, setupFilePath, &prepared->config, error) ||
       !PlanPayload(manifest, root, &prepared->plan, error) || !PlanRegistry(manifest, &prepared->registry, error) ||
-      !LoadSideFiles(manifest, &prepared->side, error)) {
+      !LoadSideFiles(manifest, &prepared->side, error) || !MakeProductFacts(manifest, &prepared->facts, error) ||
+      !WriteProductFacts(prepared->facts, &prepared->factsText, error)) {
     return false;
   }
   for (PlannedEntry& planned : prepared->plan.entries) {
@@ -150,10 +155,12 @@ bool WriteBytes(const std::string& path, const std::string& bytes, std::string* 
   return true;
 }
 
-bool WriteSideFiles(const SideFiles& side, OutputSet& outputs, std::string* error) {
+bool WriteSideFiles(const Prepared& prepared, OutputSet& outputs, std::string* error) {
+  const SideFiles& side = prepared.side;
   return (!side.hasInformation || WriteBytes(outputs.Add(kInformationSuffix), side.information, error)) &&
          (!side.hasLicense || WriteBytes(outputs.Add(kLicenseSuffix), side.license, error)) &&
-         (!side.hasPicture || WriteBytes(outputs.Add(kPictureSuffix), side.picture, error));
+         (!side.hasPicture || WriteBytes(outputs.Add(kPictureSuffix), side.picture, error)) &&
+         (prepared.factsText.empty() || WriteBytes(outputs.Add(kProductSuffix), prepared.factsText, error));
 }
 
 bool ReadBytes(const std::string& path, Bytes* bytes, std::string* error) {
@@ -173,6 +180,11 @@ bool WriteSetupProgramOutput(const Prepared& prepared, const OutputNames& names,
   data.license = prepared.side.license;
   data.hasPicture = prepared.side.hasPicture;
   data.picture = prepared.side.picture;
+  data.productFacts = prepared.factsText;
+  const std::string productName = prepared.config.ProductName;
+  // The stored file name is left out when Windows-1252 cannot hold it; so is the original name.
+  data.setupVersion = MakeVersionInfo(productName, prepared.facts, prepared.config.SetupFilePath, productName + " Setup");
+  data.uninstallerVersion = MakeVersionInfo(productName, prepared.facts, "Uninstall.exe", productName + " Uninstaller");
   data.epoch = prepared.epoch;
   data.archivePath = archivePath;
   if (!ReadBytes(summaryPath, &data.summary, error)) return false;
@@ -181,7 +193,8 @@ bool WriteSetupProgramOutput(const Prepared& prepared, const OutputNames& names,
   }
   // Data files of an earlier build beside it would only mislead.
   std::vector<std::string> stale;
-  for (const char* suffix : {kSummarySuffix, kArchiveSuffix, kInformationSuffix, kLicenseSuffix, kPictureSuffix}) {
+  for (const char* suffix :
+       {kSummarySuffix, kArchiveSuffix, kInformationSuffix, kLicenseSuffix, kPictureSuffix, kProductSuffix}) {
     stale.push_back(names.extension + (suffix + 4));
   }
   return outputs.Commit(stale, error);
@@ -222,8 +235,8 @@ bool BuildSetup(const BuildRequest& request, BuildResult* result, std::string* e
   const bool written =
       names.setupProgram
           ? WriteSetupProgramOutput(prepared, names, archivePath, summaryPath, outputs, result, error)
-          : WriteSideFiles(prepared.side, outputs, error) &&
-                outputs.Commit({kInformationSuffix, kLicenseSuffix, kPictureSuffix}, error);
+          : WriteSideFiles(prepared, outputs, error) &&
+                outputs.Commit({kInformationSuffix, kLicenseSuffix, kPictureSuffix, kProductSuffix}, error);
   if (!written) return false;
   result->fileCount = head.FileCount;
   result->registryCount = head.RegistryCount;

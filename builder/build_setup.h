@@ -2,7 +2,7 @@
 // One build: manifest in, and out either one Setup.exe (a copy of the setup program with
 // the setup data attached) or the setup data files beside the setup program
 // (BASE.exe.sum.bin, BASE.exe.archive.bin and, when the manifest has them,
-// BASE.exe.info.txt, BASE.exe.eula.txt, BASE.exe.img.bmp).
+// BASE.exe.info.txt, BASE.exe.eula.txt, BASE.exe.img.bmp, BASE.exe.product.txt).
 
 #include <cstdint>
 #include <functional>
@@ -48,3 +48,4 @@ extern const char* const kArchiveSuffix;      // ".exe.archive.bin"
 extern const char* const kInformationSuffix;  // ".exe.info.txt"
 extern const char* const kLicenseSuffix;      // ".exe.eula.txt"
 extern const char* const kPictureSuffix;      // ".exe.img.bmp"
+extern const char* const kProductSuffix;      // ".exe.product.txt"

@@ -7,6 +7,7 @@
 #include "builder/json_writer.h"
 #include "compress/archive.h"
 #include "formats/data_file.h"
+#include "formats/product_facts.h"
 #include "formats/summary_record.h"
 #include "formats/uninstall_log.h"
 
@@ -210,6 +211,29 @@ bool DumpLog(FILE* in, JsonWriter& json, std::string* error) {
   return true;
 }
 
+bool DumpProduct(FILE* in, JsonWriter& json, std::string* error) {
+  std::string text;
+  char chunk[4096];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) != 0 && text.size() <= kMaxProductFactsSize;) {
+    text.append(chunk, got);
+  }
+  ProductFacts facts;
+  std::string reason;
+  if (std::ferror(in) || !ReadProductFacts(text, &facts, &reason)) {
+    *error = "the product facts are damaged: " + (std::ferror(in) ? std::string("cannot be read") : reason);
+    return false;
+  }
+  json.BeginObject();
+  json.String("kind", "product");
+  json.String("version", facts.versionText);
+  if (facts.version) json.String("version_four_parts", FourPartVersion(*facts.version));
+  json.String("publisher", facts.publisher);
+  json.String("url", facts.url);
+  json.String("support_url", facts.supportUrl);
+  json.EndObject();
+  return true;
+}
+
 }  // namespace
 
 bool DumpKindFromName(const std::string& name, DumpKind* kind) {
@@ -217,6 +241,7 @@ bool DumpKindFromName(const std::string& name, DumpKind* kind) {
   else if (name == "data") *kind = DumpKind::Data;
   else if (name == "archive") *kind = DumpKind::Archive;
   else if (name == "log") *kind = DumpKind::Log;
+  else if (name == "product") *kind = DumpKind::Product;
   else return false;
   return true;
 }
@@ -225,6 +250,7 @@ bool DumpKindFromPath(const std::string& path, DumpKind* kind) {
   if (EndsWith(path, ".sum.bin")) *kind = DumpKind::Summary;
   else if (EndsWith(path, ".archive.bin")) *kind = DumpKind::Archive;
   else if (EndsWith(path, ".log")) *kind = DumpKind::Log;  // Uninstall.log included
+  else if (EndsWith(path, ".product.txt")) *kind = DumpKind::Product;
   else return false;
   return true;
 }
@@ -243,6 +269,7 @@ bool DumpFile(const std::string& path, DumpKind kind, std::ostream& out, std::st
     case DumpKind::Data: ok = DumpData(in.get(), ArchiveFacts{}, json, error); break;
     case DumpKind::Archive: ok = DumpArchive(in.get(), json, error); break;
     case DumpKind::Log: ok = DumpLog(in.get(), json, error); break;
+    case DumpKind::Product: ok = DumpProduct(in.get(), json, error); break;
   }
   if (!ok) return false;
   json.Finish();

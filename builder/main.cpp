@@ -30,7 +30,7 @@ namespace {
 
 const char kUsage[] =
     "usage: brisklay build MANIFEST -o OUTPUT [--setup PATH] [--root DIR] [-j N] [--strip-signature]\n"
-    "       brisklay dump FILE [--as summary|data|archive|log]\n"
+    "       brisklay dump FILE [--as summary|data|archive|log|product]\n"
     "       brisklay --help | --version\n"
     "\n"
     "commands:\n"
@@ -66,14 +66,15 @@ const char kBuildUsage[] =
     "than it, so that the same inputs give the same bytes.\n";
 
 const char kDumpUsage[] =
-    "usage: brisklay dump FILE [--as summary|data|archive|log]\n"
+    "usage: brisklay dump FILE [--as summary|data|archive|log|product]\n"
     "\n"
     "Prints FILE as JSON, without file contents.\n"
     "\n"
     "options:\n"
     "  --as KIND   what FILE is, when its name does not tell: summary (*.sum.bin),\n"
     "              archive (*.archive.bin, inflated first), data (an inflated data file)\n"
-    "              or log (*.log, an uninstall log)\n"
+    "              log (*.log, an uninstall log) or product (*.product.txt, the\n"
+    "              product's version, publisher and web addresses)\n"
     "  -h, --help  shows this help\n";
 
 const char kExitStatus[] =

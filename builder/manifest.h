@@ -44,6 +44,11 @@ struct Manifest {
   std::vector<WindowsSystem> systems;
   std::string information;  // path of the information text; empty: none
   std::string license;      // path of the licence text; empty: none
+  // Identity for Windows and deployment tools; empty: not known.
+  std::string version;  // one to four dotted numbers, checked when read
+  std::string publisher;
+  std::string url;         // the product's web page
+  std::string supportUrl;  // where users get help
   std::vector<ManifestLink> links;
   uint32_t colourIn = 0x00783C1E;   // COLORREF (red in the lowest byte): start of every gradient; #1E3C78
   uint32_t colourOut = 0x00000000;  // end of every gradient; black

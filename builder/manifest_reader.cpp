@@ -11,6 +11,7 @@
 #include <toml++/toml.h>
 
 #include "builder/toml_escaping.h"
+#include "formats/product_version.h"
 
 namespace {
 
@@ -108,6 +109,23 @@ bool ReadSystems(TableReader& product, Manifest* manifest) {
   return true;
 }
 
+// A version is text, so that "1.10" stays apart from "1.1"; a bare TOML number is refused
+// for the same reason rather than guessed at.
+bool ReadVersion(TableReader& product, Manifest* manifest) {
+  const toml::node* node = product.Get("version");
+  if (node == nullptr) return true;
+  const char* kForm = "; write one to four numbers from 0 to 65535 with dots between them, in quotes, for example \"2.1.0\"";
+  if (!node->is_string()) return product.Fail(std::string("\"version\" must be a text in quotes") + kForm);
+  const std::string text = *node->value<std::string>();
+  ProductVersion parsed;
+  std::string reason;
+  if (!ParseProductVersion(text, &parsed, &reason)) {
+    return product.Fail("\"version\" " + Quoted(text) + " " + reason + kForm);
+  }
+  manifest->version = text;
+  return true;
+}
+
 bool ReadProduct(const toml::table& root, Manifest* manifest, std::string* error) {
   const toml::node* node = root.get("product");
   if (node == nullptr || !node->is_table()) {
@@ -115,10 +133,14 @@ bool ReadProduct(const toml::table& root, Manifest* manifest, std::string* error
     return false;
   }
   TableReader product(*node->as_table(), "product", error);
-  return product.OnlyKeys({"name", "systems", "information", "license"}) &&
+  return product.OnlyKeys({"name", "systems", "information", "license", "version", "publisher", "url",
+                           "support_url"}) &&
          product.String("name", &manifest->productName, true) && ReadSystems(product, manifest) &&
          product.String("information", &manifest->information, false) &&
-         product.String("license", &manifest->license, false);
+         product.String("license", &manifest->license, false) && ReadVersion(product, manifest) &&
+         product.String("publisher", &manifest->publisher, false) &&
+         product.String("url", &manifest->url, false) &&
+         product.String("support_url", &manifest->supportUrl, false);
 }
 
 // Calls `read` for every table of the array of tables `name`, with its label "name[i]".

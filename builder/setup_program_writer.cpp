@@ -11,10 +11,12 @@
 namespace {
 
 const ResourceKey kSetupType = ResourceKey::Name("Setup");
+constexpr uint16_t kUninstallerId = 143;
 constexpr uint16_t kArchiveId = 145;
 constexpr uint16_t kInformationId = 146;
 constexpr uint16_t kLicenseId = 147;
 constexpr uint16_t kSummaryId = 148;
+constexpr uint16_t kProductFactsId = 149;
 constexpr uint16_t kPictureId = 150;
 
 // The setup reads a text resource up to its first NUL and takes an empty resource as
@@ -28,7 +30,7 @@ Bytes TextResource(const std::string& text) {
 // Data of an earlier build in the copied program is removed even where this build has
 // none, so the result describes this build only.
 void PutSetupData(SetupData& data, uint32_t archiveSize, ResourceTree& tree) {
-  for (uint16_t id : {kArchiveId, kInformationId, kLicenseId, kSummaryId}) {
+  for (uint16_t id : {kArchiveId, kInformationId, kLicenseId, kSummaryId, kProductFactsId}) {
     tree.RemoveAllLanguages(kSetupType, ResourceKey::Id(id));
   }
   tree.RemoveAllLanguages(ResourceKey::Id(kTypeBitmap), ResourceKey::Id(kPictureId));
@@ -36,11 +38,52 @@ void PutSetupData(SetupData& data, uint32_t archiveSize, ResourceTree& tree) {
   tree.Replace(kSetupType, ResourceKey::Id(kSummaryId), std::move(data.summary));
   if (data.hasInformation) tree.Replace(kSetupType, ResourceKey::Id(kInformationId), TextResource(data.information));
   if (data.hasLicense) tree.Replace(kSetupType, ResourceKey::Id(kLicenseId), TextResource(data.license));
+  if (!data.productFacts.empty()) {
+    tree.Replace(kSetupType, ResourceKey::Id(kProductFactsId), Bytes(data.productFacts.begin(), data.productFacts.end()));
+  }
+  ReplaceVersionResource(tree, data.setupVersion);
   // The setup writes these bytes out as a .bmp file and loads that file, so the picture
   // is stored whole, file header included.
   if (data.hasPicture) {
     tree.Replace(ResourceKey::Id(kTypeBitmap), ResourceKey::Id(kPictureId), Bytes(data.picture.begin(), data.picture.end()));
   }
+}
+
+// The uninstaller the program carries gets the product's version resource too, so that
+// Explorer tells whose it is. A signed one stays as it is: a change would void its
+// signature. Bytes that are no program (test stand-ins) are left alone.
+bool StampUninstaller(const VersionInfo& version, ResourceTree& tree, std::vector<std::string>* notes,
+                      std::string* error) {
+  const auto type = tree.AllTypes().find(kSetupType);
+  if (type == tree.AllTypes().end()) return true;
+  const auto name = type->second.find(ResourceKey::Id(kUninstallerId));
+  if (name == type->second.end()) return true;
+  std::vector<std::pair<ResourceKey, ResourceData>> stamped;
+  for (const auto& [language, data] : name->second) {
+    PeImage image;
+    std::string reason;
+    if (data.streamed || !PeImage::Parse(data.bytes, &image, &reason)) continue;
+    if (image.Directory(kDirectorySecurity).size != 0) {
+      notes->push_back("the uninstaller inside the setup program is signed; it keeps its own version resource, "
+                       "since a change would void its signature");
+      continue;
+    }
+    ResourceTree resources;
+    ResourceData copy = data;
+    AttachNotes ignored;
+    if (!ReadResources(image, &resources, &reason)) {
+      *error = "setup program: the uninstaller it carries: " + reason;
+      return false;
+    }
+    ReplaceVersionResource(resources, version);
+    if (!WriteWithResources(image, resources, &copy.bytes, &ignored, &reason)) {
+      *error = "setup program: the uninstaller it carries: " + reason;
+      return false;
+    }
+    stamped.emplace_back(language, std::move(copy));
+  }
+  for (auto& [language, data] : stamped) tree.Put(kSetupType, ResourceKey::Id(kUninstallerId), language, std::move(data));
+  return true;
 }
 
 // The link time in the file header is the one time a program carries in every copy.
@@ -143,6 +186,7 @@ bool WriteSetupProgram(const SetupProgram& program, SetupData data, const std::s
   uint32_t archiveSize = 0;
   if (!ArchiveSize(data.archivePath, &archiveSize, error)) return false;
   ResourceTree tree = program.resources;
+  if (!StampUninstaller(data.uninstallerVersion, tree, notes, error)) return false;
   PutSetupData(data, archiveSize, tree);
   ProgramLayout layout;
   AttachNotes attachNotes;

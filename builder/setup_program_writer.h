@@ -9,6 +9,7 @@
 #include "builder/build_epoch.h"
 #include "builder/pe/pe_image.h"
 #include "builder/pe/resource_tree.h"
+#include "builder/pe/version_resource.h"
 
 // The setup program to copy, read and checked before any work is done.
 struct SetupProgram {
@@ -30,6 +31,9 @@ struct SetupData {
   std::string license;
   bool hasPicture = false;
   std::string picture;  // the whole .bmp file
+  std::string productFacts;  // the product facts text; empty: none, as in builds before them
+  VersionInfo setupVersion;        // the copy's own version resource
+  VersionInfo uninstallerVersion;  // the one of the Uninstall.exe it carries
   BuildEpoch epoch;     // the program's own time stamp is kept no later than this
 };
 

@@ -19,6 +19,7 @@ InstallEngine::InstallEngine(InstallHost* host, const InstallPlan& plan)
     : host_(host),
       resourceModule_(plan.resourceModule),
       productName_(plan.productName),
+      product_(plan.product),
       externalData_(plan.externalData),
       basePath_(plan.basePath),
       totalSizeHigh_(plan.totalSizeHigh),

@@ -145,6 +145,7 @@ class InstallEngine {
   InstallOutcome outcome_ = InstallOutcome::kInstalled;
 
   std::string productName_;
+  ProductFacts product_;
   bool externalData_ = false;
   std::string basePath_;
   std::string dataFilePath_;

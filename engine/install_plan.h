@@ -7,8 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/product_facts.h"
+
 struct InstallPlan {
   std::string productName;
+  // Version, publisher and addresses for the Add/Remove Programs entry; empty when the
+  // setup carries none.
+  ProductFacts product;
   // Caption colours, kept in the uninstall log for the uninstaller's window.
   uint32_t clrOut = 0;
   uint32_t clrIn = 0;

@@ -4,6 +4,7 @@
 
 #include "engine/install_engine.h"
 #include "engine/registry.h"
+#include "engine/product_entry_values.h"
 #include "engine/setup_resource.h"
 #include "engine/uninstall_log_placement.h"
 
@@ -51,4 +52,5 @@ void InstallEngine::RegisterUninstaller(const std::string& uninstallerPath) {
   registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString",
                           "\"" + uninstallerPath + "\" " + destination_);
   registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayIcon", uninstallerPath);
+  WriteProductEntryValues(registry, key, product_);
 }

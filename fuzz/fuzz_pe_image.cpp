@@ -1,8 +1,10 @@
-// The program reader on arbitrary bytes: it must never read outside them, and whatever it
-// accepts must be rewritten into a program that reads back with the added resource.
+// The program reader on arbitrary bytes: it must never read outside them (its version
+// resource included), and whatever it accepts must be rewritten into a program that reads
+// back with the added resource.
 
 #include "builder/pe/resource_attach.h"
 #include "builder/pe/resource_reader.h"
+#include "builder/pe/version_resource.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -11,6 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;
   if (!PeImage::Parse(Bytes(data, data + size), &image, &error)) return 0;
   if (!ReadResources(image, &tree, &error)) return 0;
+  // A version resource is read back by the tests and may come from any program.
+  const auto versions = tree.AllTypes().find(ResourceKey::Id(kTypeVersion));
+  if (versions != tree.AllTypes().end()) {
+    for (const auto& name : versions->second)
+      for (const auto& language : name.second) {
+        VersionInfo info;
+        ParseVersionResource(language.second.bytes, &info, &error);
+      }
+  }
   const std::size_t before = tree.LeafCount();
   const ResourceKey type = ResourceKey::Name("Setup"), name = ResourceKey::Id(145);
   const bool replaces = !tree.AllTypes().empty() && tree.AllTypes().count(type) != 0 &&

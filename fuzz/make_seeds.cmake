@@ -55,3 +55,12 @@ file(COPY ${example_texts} DESTINATION ${WORK}/seeds/text_file)
 file(GLOB programs ${CMAKE_CURRENT_LIST_DIR}/../tests/pe/data/*.exe)
 file(MAKE_DIRECTORY ${WORK}/seeds/pe_image ${WORK}/corpus/pe_image)
 file(COPY ${programs} DESTINATION ${WORK}/seeds/pe_image)
+
+# The product facts the builder wrote for the examples, and one of every key.
+file(GLOB product_facts ${builder_out}/*.product.txt)
+file(MAKE_DIRECTORY ${WORK}/seeds/product_facts ${WORK}/corpus/product_facts)
+if(product_facts)
+  file(COPY ${product_facts} DESTINATION ${WORK}/seeds/product_facts)
+endif()
+file(WRITE ${WORK}/seeds/product_facts/every_key.txt
+     "version=1.2.3.4\r\npublisher=Example\r\nurl=https://example.org/\r\nsupport_url=https://example.org/help\r\nlater=1\n")

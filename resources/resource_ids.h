@@ -29,6 +29,7 @@
 #define IDR_SETUP_INFORMATION 146
 #define IDR_SETUP_LICENSE 147
 #define IDR_SETUP_SUMMARY 148
+#define IDR_SETUP_PRODUCT 149
 #define IDB_BACKGROUND 150
 
 // System menu command of the about box

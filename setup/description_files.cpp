@@ -17,6 +17,26 @@ bool ReadTextFile(const std::string& path, std::string* text) {
   return true;
 }
 
+// The facts file is optional: setups built without a version have none. One that is
+// there but damaged is not guessed at.
+bool ReadProductFile(const std::string& path, ProductFacts* product, std::string* error) {
+  *product = ProductFacts();
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return true;
+  std::string text;
+  char chunk[4096];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) != 0 && text.size() <= kMaxProductFactsSize;) {
+    text.append(chunk, got);
+  }
+  const bool readWhole = !std::ferror(file);
+  std::fclose(file);
+  if (!readWhole || !ReadProductFacts(text, product, nullptr)) {
+    *error = "Couldn't read product file: " + path;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ReadSummaryFile(const std::string& path, SummaryRecord* summary, std::string* error) {
@@ -37,7 +57,10 @@ bool ReadSummaryFile(const std::string& path, SummaryRecord* summary, std::strin
 }
 
 bool ReadDescriptionFromFiles(const std::string& basePath, SetupDescription* description, std::string* error) {
-  if (!ReadSummaryFile(basePath + kSummaryFileSuffix, &description->Summary, error)) return false;
+  if (!ReadSummaryFile(basePath + kSummaryFileSuffix, &description->Summary, error) ||
+      !ReadProductFile(basePath + kProductFileSuffix, &description->Product, error)) {
+    return false;
+  }
   description->InformationText.clear();
   description->LicenseText.clear();
   if (description->Summary.Head.HasInformation) {

@@ -63,6 +63,19 @@ bool ReadSummaryResource(HMODULE module, const std::string& tempPath, SummaryRec
   return read;
 }
 
+// Setups built without product facts have no such resource.
+bool ReadProductResource(HMODULE module, ProductFacts* product, std::string* error) {
+  *product = ProductFacts();
+  if (!::FindResourceA(module, MAKEINTRESOURCEA(IDR_SETUP_PRODUCT), kSetupResourceType)) return true;
+  ResourceBytes bytes;
+  if (!LoadSetupResource(module, IDR_SETUP_PRODUCT, "product", &bytes, error)) return false;
+  if (!ReadProductFacts(std::string(bytes.data, bytes.size), product, nullptr)) {
+    *error = "Couldn't read product resource!";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ReadTextResource(HMODULE module, int id, const std::string& what, std::string* text, std::string* error) {
@@ -76,7 +89,10 @@ bool ReadTextResource(HMODULE module, int id, const std::string& what, std::stri
 
 bool ReadDescriptionFromResources(HMODULE module, const std::string& tempPath, SetupDescription* description,
                                   std::string* error) {
-  if (!ReadSummaryResource(module, tempPath, &description->Summary, error)) return false;
+  if (!ReadSummaryResource(module, tempPath, &description->Summary, error) ||
+      !ReadProductResource(module, &description->Product, error)) {
+    return false;
+  }
   description->InformationText.clear();
   description->LicenseText.clear();
   if (description->Summary.Head.HasInformation &&

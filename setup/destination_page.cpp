@@ -9,6 +9,7 @@ CDialogPage4::CDialogPage4(HWND frame) : CWizardPage(IDD_PAGE_DESTINATION, frame
 
 void CDialogPage4::DoDataExchange() {
   BindControl(folder_, IDC_PAGE_TEXT);
+  BindControl(browse_, IDC_BROWSE);
   BindControl(start_menu_, IDC_START_MENU);
   BindControl(desktop_, IDC_DESKTOP);
   BindControl(all_users_, IDC_ALL_USERS);
@@ -94,7 +95,17 @@ void CDialogPage4::Activate() {
   FocusFrame();
 }
 
+void CDialogPage4::KeepInstalledFolder(const std::string& folder) {
+  folder_kept_ = true;
+  // The edit shows it when the page is activated: setting it now would run the change
+  // rule, whose Next button belongs to another page.
+  strPath = folder;
+  folder_.SendMessage(EM_SETREADONLY, TRUE);
+  browse_.EnableWindow(FALSE);
+}
+
 void CDialogPage4::Browse() {
+  if (folder_kept_) return;
   std::string folder = BrowseForFolder();
   if (folder.empty()) return;
   strPath = ComposeBrowsedFolder(folder, product_name_);

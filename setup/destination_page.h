@@ -20,6 +20,10 @@ class CDialogPage4 : public CWizardPage {
   void ToggleDesktop();
   void SelectAllUsers();
   void SelectCurrentUser();
+  // The product is installed in `folder` already: the page shows it and lets no one change
+  // it, since an installation elsewhere would leave the earlier one orphaned.
+  void KeepInstalledFolder(const std::string& folder);
+  bool FolderIsKept() const { return folder_kept_; }
 
   BEGIN_MSG_MAP(CDialogPage4)
     HANDLE_MESSAGE(WM_APP_PRODUCT_NAME, OnProductName)
@@ -54,6 +58,7 @@ class CDialogPage4 : public CWizardPage {
   std::string BrowseForFolder();
 
   CWindow folder_;
+  CWindow browse_;
   CWindow start_menu_;
   CWindow desktop_;
   CWindow all_users_;
@@ -65,4 +70,5 @@ class CDialogPage4 : public CWizardPage {
   int hasDesktopShortcuts = 0;
   int hasNextPage = 1;
   int allUsersSelected = 0;
+  bool folder_kept_ = false;
 };

@@ -98,6 +98,7 @@ InstallPlan CSetupDlg::MakeInstallPlan() {
   }
   InstallPlan plan;
   plan.productName = ProductName();
+  plan.product = description_.Product;
   plan.clrOut = summary.Config.clrOut;
   plan.clrIn = summary.Config.clrIn;
   plan.totalSizeHigh = summary.Head.TotalSizeHigh;

@@ -8,18 +8,22 @@
 
 #include <string>
 
+#include "formats/product_facts.h"
 #include "formats/summary_record.h"
 
 struct SetupDescription {
   SummaryRecord Summary;
   std::string InformationText;
   std::string LicenseText;
+  // Version, publisher and addresses; empty for setups built without them.
+  ProductFacts Product;
 };
 
 // File suffixes appended, unchanged, to the base path.
 constexpr char kSummaryFileSuffix[] = ".exe.sum.bin";
 constexpr char kInformationFileSuffix[] = ".exe.info.txt";
 constexpr char kLicenseFileSuffix[] = ".exe.eula.txt";
+constexpr char kProductFileSuffix[] = ".exe.product.txt";
 constexpr char kSummaryTempFileName[] = "Summary.tmp";
 
 // The summary record from an open file, or the fatal message for `path`.

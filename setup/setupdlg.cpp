@@ -10,6 +10,7 @@
 #include "setup/page_sequence.h"
 #include "setup/preinstall_questions.h"
 #include "setup/summary_page.h"
+#include "setup/version_check.h"
 #include "setup/welcome_page.h"
 #include "window/app.h"
 #include "window/placement.h"
@@ -75,9 +76,15 @@ BOOL CSetupDlg::OnInitDialog() {
     FailStartup();
     return FALSE;
   }
+  installed_ = FindInstalledProduct(ProductName());
+  if (!ConfirmOverInstalledVersion()) {
+    FailStartup(kExitDowngradeDeclined);
+    return FALSE;
+  }
   SetTitleAndCaption();
   SendMessage(DM_SETDEFID, IDC_NEXT);
   CreatePages();
+  KeepInstalledFolder();
   CentreOnWorkArea(m_hWnd);
   FocusSensibleControl();
   return FALSE;
@@ -110,9 +117,22 @@ bool CSetupDlg::ReadDescription() {
 }
 
 // Ends the program before anything of the wizard has been shown.
-void CSetupDlg::FailStartup() {
-  if (CWinApp* app = CWinApp::Current()) app->SetExitCode(1);
+void CSetupDlg::FailStartup(int exitCode) {
+  if (CWinApp* app = CWinApp::Current()) app->SetExitCode(exitCode);
   EndDialog(1);
+}
+
+bool CSetupDlg::ConfirmOverInstalledVersion() {
+  if (RelationToInstalledProduct(installed_, description_.Product) != InstalledRelation::kNewerInstalled) return true;
+  const std::string question =
+      DowngradeQuestion(ProductName(), installed_->versionText, description_.Product.versionText);
+  // A box that could not be shown counts as No, and No is the default: this replaces
+  // something newer.
+  return ShowMessageBox(m_hWnd, question, "Warning", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void CSetupDlg::KeepInstalledFolder() {
+  if (installed_ && installed_->IsInstalled() && page4_) page4_->KeepInstalledFolder(installed_->folder);
 }
 
 std::string CSetupDlg::ProductName() const { return BufferText(description_.Summary.Config.ProductName); }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/app_messages.h"
@@ -16,6 +17,7 @@
 #include "resources/resource_ids.h"
 #include "setup/alt_key_filter.h"
 #include "setup/setup_description.h"
+#include "shell/installed_product.h"
 #include "window/dialog.h"
 
 class CDialogPage1;
@@ -74,7 +76,11 @@ class CSetupDlg : public CDialog {
   // Start-up steps.
   void AddAboutToSystemMenu();
   bool ReadDescription();
-  void FailStartup();
+  void FailStartup(int exitCode = 1);
+  // A newer version installed is replaced only when the user says so.
+  bool ConfirmOverInstalledVersion();
+  // The installed product's folder is the only one the destination page offers.
+  void KeepInstalledFolder();
   void SetTitleAndCaption();
   void CreatePages();
 
@@ -157,6 +163,8 @@ class CSetupDlg : public CDialog {
   HICON m_hIcon;
 
   SetupDescription description_;
+  // This product as installed before this run, if it is.
+  std::optional<InstalledProduct> installed_;
 
   std::unique_ptr<CDialogPage1> page1_;
   std::unique_ptr<CDialogPage2> page2_;

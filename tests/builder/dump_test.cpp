@@ -18,7 +18,7 @@ class Dump : public ::testing::Test {
     tree_.WriteFile("p/sub/b\xC3\xA9.txt", "b");
     BuildRequest request;
     request.manifestPath = tree_.Manifest(
-        "[product]\nname = \"D\xC3\xA9mo\"\n[[files]]\nsource = \"p\"\ntarget = \"%DIR%\\\\App\"\n"
+        "[product]\nname = \"D\xC3\xA9mo\"\nversion = \"3.1\"\npublisher = \"Caf\xC3\xA9 Ltd\"\n[[files]]\nsource = \"p\"\ntarget = \"%DIR%\\\\App\"\n"
         "[[registry]]\nroot = \"HKEY_CURRENT_USER\"\nkey = \"Software\\\\D\"\nname = \"N\"\ntype = \"REG_DWORD\"\ndata = 7\n");
     request.outputBase = tree_.OutputBase();
     BuildResult result;
@@ -26,6 +26,7 @@ class Dump : public ::testing::Test {
     ASSERT_TRUE(BuildSetup(request, &result, &error)) << error;
     summary_ = tree_.OutputBase() + ".exe.sum.bin";
     archive_ = tree_.OutputBase() + ".exe.archive.bin";
+    product_ = tree_.OutputBase() + ".exe.product.txt";
   }
 
   std::string Dumped(const std::string& path, DumpKind kind) {
@@ -45,6 +46,7 @@ class Dump : public ::testing::Test {
   TestTree tree_;
   std::string summary_;
   std::string archive_;
+  std::string product_;
 };
 
 TEST_F(Dump, KindFollowsTheFileName) {
@@ -56,6 +58,7 @@ TEST_F(Dump, KindFollowsTheFileName) {
                {"Setup.exe.archive.bin", true, DumpKind::Archive},
                {"C/Uninstall.log", true, DumpKind::Log},
                {"x.log", true, DumpKind::Log},
+               {"out/Setup.exe.product.txt", true, DumpKind::Product},
                {"inflated.bin", false, DumpKind::Data}};
   for (const auto& c : cases) {
     DumpKind kind = DumpKind::Data;
@@ -87,6 +90,21 @@ TEST_F(Dump, ArchiveIsInflatedAndShownWithItsChecksums) {
     ASSERT_NE(b, std::string::npos);
     EXPECT_EQ(summary.substr(a, summary.find(',', a) - a), data.substr(b, data.find(',', b) - b));
   }
+}
+
+TEST_F(Dump, ProductFactsAreShownWithTheFullVersion) {
+  const std::string json = Dumped(product_, DumpKind::Product);
+  EXPECT_NE(json.find("\"kind\": \"product\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"version\": \"3.1\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"version_four_parts\": \"3.1.0.0\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"publisher\": \"Caf\\u00e9 Ltd\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"url\": \"\""), std::string::npos) << json;
+  tree_.WriteFile("twice.product.txt", "version=1\r\nversion=2\r\n");
+  std::ostringstream out;
+  std::string error;
+  EXPECT_FALSE(DumpFile(tree_.Path("twice.product.txt").string(), DumpKind::Product, out, &error));
+  EXPECT_EQ(error, "the product facts are damaged: version is given twice");
+  EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(Dump, UninstallLogIsShown) {

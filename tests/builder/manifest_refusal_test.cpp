@@ -112,6 +112,15 @@ const BadManifest kBadManifests[] = {
     {"trailing dot", Product("Demo."), {"product", "dot or a space"}},
     {"trailing space", Product("Demo "), {"product", "dot or a space"}},
     {"device name", Product("con"), {"product", "device name"}},
+    // The product's version and identity.
+    {"version with four dots", Product("P") + "version = \"1.2.3.4.5\"\n", {"product", "\"version\" \"1.2.3.4.5\"", "more than four parts"}},
+    {"version part above 65535", Product("P") + "version = \"1.65536\"\n", {"product", "1.65536", "above 65535"}},
+    {"version with letters", Product("P") + "version = \"2.0-beta\"\n", {"product", "2.0-beta", "digits and dots", "for example"}},
+    {"version with an empty part", Product("P") + "version = \"2..1\"\n", {"product", "2..1", "empty part"}},
+    {"empty version", Product("P") + "version = \"\"\n", {"product", "version", "is empty"}},
+    {"version as a TOML number", Product("P") + "version = 1.10\n", {"product", "version", "in quotes"}},
+    {"long publisher", Product("P") + "publisher = \"" + k260 + "\"\n", {"product", "publisher", "259"}},
+    {"support address outside Windows-1252", Product("P") + "support_url = \"https://\xE6\x97\xA5\"\n", {"product", "support_url", "U+65E5"}},
     // Shape of the manifest.
     {"no product table", File("app.exe", "%DIR%\\\\a.exe"), {"product", "missing"}},
     {"misspelt key", kOk + "[colors]\nin = \"#000000\"\n", {"manifest", "colors"}},

@@ -91,7 +91,8 @@ TEST_F(SetupProgramBuild, CarriesWhatAnExternalBuildWritesAndReplacesIt) {
   EXPECT_EQ(Resource(built, setup, 146), std::string("information\n\0", 13));
   EXPECT_EQ(Resource(built, setup, 147), std::string(1, '\0')) << "an empty licence must not be an empty resource";
   EXPECT_EQ(Resource(built, ResourceKey::Id(kTypeBitmap), 150), TinyBitmap()) << "stored whole, file header included";
-  EXPECT_EQ(built.LeafCount(), original.LeafCount() + 5);
+  // The five above and the copy's version resource.
+  EXPECT_EQ(built.LeafCount(), original.LeafCount() + 6);
 }
 
 TEST_F(SetupProgramBuild, DataTheManifestNoLongerHasIsRemoved) {
@@ -184,6 +185,7 @@ TEST(SetupProgramOutput, AnArchiveOfManyChunksComesOutAsIfWrittenWhole) {
     ResourceTree whole = program.resources;
     whole.Replace(ResourceKey::Name("Setup"), ResourceKey::Id(145), archive);
     whole.Replace(ResourceKey::Name("Setup"), ResourceKey::Id(148), summary);
+    ReplaceVersionResource(whole, VersionInfo());
     Bytes expected;
     AttachNotes notes;
     ASSERT_TRUE(WriteWithResources(program.image, whole, &expected, &notes, &error)) << name << ": " << error;

@@ -147,5 +147,47 @@ TEST_F(DestinationTest, CancelledBrowserLeavesTheFolderAlone) {
   EXPECT_TRUE(IsEnabled(session_.FrameButton(kNextButton)));
 }
 
+// An installation of the product, as its Add/Remove Programs entry and its log describe
+// it; removed again when the test ends.
+class InstalledAcmeTool {
+ public:
+  explicit InstalledAcmeTool(const std::string& folder) : folder_(folder) {
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    CloseHandle(CreateFileA((folder_ + "\\Uninstall.log").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+      const std::string command = "\"" + folder_ + "\\Uninstall.exe\" " + folder_;
+      RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                     static_cast<DWORD>(command.size() + 1));
+      RegCloseKey(key);
+    }
+  }
+  ~InstalledAcmeTool() {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+    DeleteFileA((folder_ + "\\Uninstall.log").c_str());
+    RemoveDirectoryA(folder_.c_str());
+  }
+
+ private:
+  static constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme Tool";
+  std::string folder_;
+};
+
+// Another folder would leave the installed product orphaned. Without a licence the
+// destination page is the last one; keeping the folder must not touch the welcome page's
+// Next button on the way.
+TEST_F(DestinationTest, AnInstalledProductKeepsItsFolder) {
+  const std::string installed = scratch_.PathOf("Installed Acme");
+  InstalledAcmeTool product(installed);
+  StartOnDestination(false, true);
+  EXPECT_EQ(WindowText(FolderEdit()), installed);
+  EXPECT_NE(GetWindowLongA(FolderEdit(), GWL_STYLE) & ES_READONLY, 0) << "the folder can be typed over";
+  EXPECT_FALSE(IsEnabled(session_.PageControl(kBrowseButton)));
+  ASSERT_TRUE(PressAltKey(session_.Frame(), 'W'));
+  Pause(Millis(300));
+  EXPECT_EQ(TopLevelWindows(session_.Process().Id(), {"", "#32770", true}).size(), 1u) << "a folder browser opened";
+  EXPECT_EQ(ReadButtons(session_).closeCaption, "&Finish");
+}
+
 }  // namespace
 }  // namespace e2e

@@ -61,6 +61,22 @@ std::string FoundBySetup(HMODULE module, int id, LPCSTR type) {
   return std::string(bytes, ::SizeofResource(module, found));
 }
 
+// One text of a program's version resource, as Explorer reads it; empty when missing.
+std::string VersionText(const std::string& program, const std::string& name) {
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeA(program.c_str(), &ignored);
+  if (size == 0) return "";
+  std::string block(size, '\0');
+  void* value = nullptr;
+  UINT length = 0;
+  const std::string path = "\\StringFileInfo\\040904E4\\" + name;
+  if (!::GetFileVersionInfoA(program.c_str(), 0, size, &block[0]) ||
+      !::VerQueryValueA(&block[0], path.c_str(), &value, &length) || length == 0) {
+    return "";
+  }
+  return static_cast<const char*>(value);
+}
+
 class BuiltSetupProgram : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -73,7 +89,7 @@ class BuiltSetupProgram : public ::testing::Test {
     WriteText(folder_ / "license.txt", "Licence for the test.\n");
     WriteText(folder_ / "back.bmp", TinyBitmap());
     WriteText(folder_ / "manifest.toml",
-              "[product]\nname = \"Embedded Check\"\ninformation = \"info.txt\"\nlicense = \"license.txt\"\n"
+              "[product]\nname = \"Embedded Check\"\nversion = \"3.2.1\"\npublisher = \"Check Ltd\"\ninformation = \"info.txt\"\nlicense = \"license.txt\"\n"
               "[background]\nshow = true\npicture = \"back.bmp\"\n"
               "[[files]]\nsource = \"readme.txt\"\ntarget = \"%DIR%\\\\readme.txt\"\n");
     BuildRequest request;
@@ -110,9 +126,12 @@ TEST_F(BuiltSetupProgram, WindowsFindsEveryResourceOldAndNew) {
 
   HMODULE module = ::LoadLibraryExA(SetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr) << "error " << ::GetLastError();
+  // The carried uninstaller gets the product's version resource: it is checked below.
+  const ResourceKey uninstaller = ResourceKey::Id(143), setupType = ResourceKey::Name("Setup");
   for (const auto& type : resources.AllTypes())
     for (const auto& name : type.second)
       for (const auto& language : name.second) {
+        if (type.first == setupType && name.first == uninstaller) continue;
         EXPECT_EQ(LoadedBytes(module, type.first, name.first, language.first.IdValue()),
                   std::string(language.second.bytes.begin(), language.second.bytes.end()))
             << type.first.Describe() << "/" << name.first.Describe() << "/" << language.first.Describe();
@@ -123,7 +142,22 @@ TEST_F(BuiltSetupProgram, WindowsFindsEveryResourceOldAndNew) {
   EXPECT_EQ(FoundBySetup(module, 150, MAKEINTRESOURCEA(2)), TinyBitmap());
   EXPECT_EQ(FoundBySetup(module, 145, "Setup").substr(0, 1), "\x78") << "a zlib stream";
   EXPECT_GT(FoundBySetup(module, 148, "Setup").size(), 100u);
+  EXPECT_EQ(FoundBySetup(module, 149, "Setup"), "version=3.2.1\r\npublisher=Check Ltd\r\n");
+
+  // The uninstaller Windows finds is a program that names itself.
+  const std::string carried = FoundBySetup(module, 143, "Setup");
   ::FreeLibrary(module);
+  const std::string uninstallerPath = (folder_ / "Uninstall.exe").string();
+  WriteText(folder_ / "Uninstall.exe", carried);
+  EXPECT_EQ(VersionText(uninstallerPath, "OriginalFilename"), "Uninstall.exe");
+  EXPECT_EQ(VersionText(uninstallerPath, "ProductVersion"), "3.2.1");
+}
+
+TEST_F(BuiltSetupProgram, WindowsReadsItsVersionResource) {
+  EXPECT_EQ(VersionText(SetupPath(), "FileVersion"), "3.2.1");
+  EXPECT_EQ(VersionText(SetupPath(), "CompanyName"), "Check Ltd");
+  EXPECT_EQ(VersionText(SetupPath(), "FileDescription"), "Embedded Check Setup");
+  EXPECT_EQ(VersionText(SetupPath(), "ProductName"), "Embedded Check");
 }
 
 TEST_F(BuiltSetupProgram, ChecksumIsTheOneWindowsComputes) {

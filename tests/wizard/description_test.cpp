@@ -46,7 +46,7 @@ class DescriptionFiles : public ::testing::Test {
     record_.Entries.push_back(entry);
   }
   void TearDown() override {
-    for (const char* suffix : {kSummaryFileSuffix, kInformationFileSuffix, kLicenseFileSuffix})
+    for (const char* suffix : {kSummaryFileSuffix, kInformationFileSuffix, kLicenseFileSuffix, kProductFileSuffix})
       std::remove((base_ + suffix).c_str());
     ::RemoveDirectoryA(folder_.c_str());
   }
@@ -131,6 +131,27 @@ TEST_F(DescriptionFiles, OverlongNameInSummaryIsRefused) {
   EXPECT_EQ(error_, "Couldn't read summary file: " + base_ + kSummaryFileSuffix);
 }
 
+// Setups built before product facts existed have no facts file; a damaged one is not
+// half-believed.
+TEST_F(DescriptionFiles, ProductFactsAreOptionalButNotGuessedAt) {
+  WriteSummary(false, false);
+  ASSERT_TRUE(Read()) << error_;
+  EXPECT_TRUE(description_.Product.Empty());
+
+  WriteBytes(base_ + kProductFileSuffix, "version=2.1\r\npublisher=Example\r\n");
+  ASSERT_TRUE(Read()) << error_;
+  EXPECT_EQ(description_.Product.versionText, "2.1");
+  ASSERT_TRUE(description_.Product.version.has_value());
+  EXPECT_EQ(description_.Product.version->Minor(), 1);
+  EXPECT_EQ(description_.Product.publisher, "Example");
+
+  for (const char* damaged : {"version=2..1\r\n", "publisher\r\n", "url=a\r\nurl=b\r\n"}) {
+    WriteBytes(base_ + kProductFileSuffix, damaged);
+    EXPECT_FALSE(Read()) << damaged;
+    EXPECT_EQ(error_, "Couldn't read product file: " + base_ + kProductFileSuffix) << damaged;
+  }
+}
+
 TEST(DescriptionResources, ReadsTheProductCarriedByTheProgram) {
   std::string tempPath = TempFolder();
   SetupDescription description;
@@ -140,6 +161,7 @@ TEST(DescriptionResources, ReadsTheProductCarriedByTheProgram) {
   EXPECT_EQ(description.InformationText, "Sample Product does sample things.\r\nIt has two lines.\r\n");
   // The licence resource holds a NUL: the text ends there.
   EXPECT_EQ(description.LicenseText, "LICENCE\r\nFirst part.\r\n");
+  EXPECT_TRUE(description.Product.Empty()) << "built without product facts";
   EXPECT_FALSE(FileExists(tempPath + kSummaryTempFileName));
   ::RemoveDirectoryA(tempPath.c_str());
 }

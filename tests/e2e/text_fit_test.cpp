@@ -77,7 +77,7 @@ class TextFitTest : public ::testing::Test {
   void SetUp() override {
     // Measured at the DPI the setup works at, which declares itself DPI-aware.
     using SetAware = BOOL(WINAPI*)();
-    if (auto setAware = reinterpret_cast<SetAware>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))
+    if (auto setAware = reinterpret_cast<SetAware>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware"))))
       setAware();
     ASSERT_EQ(setupFont_.Error(), "");
     destination_ = scratch_.PathOf("Installed");

@@ -100,8 +100,8 @@ class VersionTest : public ::testing::Test {
     ASSERT_NE(session_.WaitForFrame(kDemoName), nullptr) << "the wizard never showed its frame";
     for (Page page = session_.CurrentPage(); page != Page::kSummary; page = session_.CurrentPage()) {
       ASSERT_NE(page, Page::kNone);
-      if (page == Page::kLicense) ASSERT_TRUE(Click(session_.PageControl(kAcceptRadio)));
-      if (page == Page::kDestination) ASSERT_TRUE(SetEditText(session_.PageControl(kPageText), destination_));
+      if (page == Page::kLicense) { ASSERT_TRUE(Click(session_.PageControl(kAcceptRadio))); }
+      if (page == Page::kDestination) { ASSERT_TRUE(SetEditText(session_.PageControl(kPageText), destination_)); }
       ASSERT_TRUE(WaitUntil([&] { return IsEnabled(session_.FrameButton(kNextButton)); }));
       ASSERT_TRUE(session_.ClickNext());
       ASSERT_TRUE(session_.WaitForPageChange(page)) << "stuck on the " << PageName(page) << " page";
@@ -186,7 +186,7 @@ TEST_F(VersionTest, AnOlderSetupAsksAndNoEndsItWithExitCode2) {
   ASSERT_TRUE(PressMessageBoxButton(box, IDYES));
   ASSERT_NE(session_.WaitForFrame(kDemoName), nullptr);
   for (Page page = session_.CurrentPage(); page != Page::kDestination; page = session_.CurrentPage()) {
-    if (page == Page::kLicense) ASSERT_TRUE(Click(session_.PageControl(kAcceptRadio)));
+    if (page == Page::kLicense) { ASSERT_TRUE(Click(session_.PageControl(kAcceptRadio))); }
     ASSERT_TRUE(WaitUntil([&] { return IsEnabled(session_.FrameButton(kNextButton)); }));
     ASSERT_TRUE(session_.ClickNext());
     ASSERT_TRUE(session_.WaitForPageChange(page));

@@ -230,6 +230,33 @@ TEST_F(UnattendedTest, ForceInstallsOnAnUnsupportedWindows) {
   ExpectLogHolds({"Answer: go on, by rule (/force)"});
 }
 
+// Drive Q: is a 2 MiB tmpfs while this test runs (tests/install_dialog/full_disk_drive.sh);
+// it is filled up to a little room, less than the example needs.
+TEST_F(UnattendedTest, AFullDriveEndsWithFiveAndChangesNothing) {
+  ULARGE_INTEGER free{}, total{};
+  if (!GetDiskFreeSpaceExA("Q:\\", &free, &total, nullptr) || total.QuadPart > (16u << 20)) {
+    GTEST_SKIP() << "drive Q: is not mapped to a small tmpfs (mounting one needs root)";
+  }
+  ASSERT_NO_FATAL_FAILURE(Build());
+  const std::string filler = "Q:\\filler.bin";
+  {
+    std::ofstream out(filler, std::ios::binary);
+    const std::string block(4096, 'x');
+    for (uint64_t left = free.QuadPart > (64u << 10) ? free.QuadPart - (64u << 10) : 0; left >= block.size();
+         left -= block.size()) {
+      out.write(block.data(), block.size());
+    }
+  }
+  destination_ = "Q:\\Brisklay Demo";
+  before_ = SnapshotDemoTraces(destination_);
+  const ProcessRun run = RunSetup("/verysilent " + Into());
+  DeleteFileA(filler.c_str());
+  EXPECT_EQ(run.exitCode, DWORD{5});
+  EXPECT_TRUE(run.windows.empty()) << ::testing::PrintToString(run.windows);
+  ExpectMachineAsBefore();
+  ExpectLogHolds({"Disk space check: Not enough free space", "Answer: stop, by rule", "Exit code 5"});
+}
+
 TEST_F(UnattendedTest, AFailureInTheMiddleIsUndoneAndEndsWithThree) {
   ASSERT_NO_FATAL_FAILURE(Build());
   // A folder where the program file must go: the docs are written, the program is not.

@@ -208,6 +208,8 @@ TEST_F(UnattendedTest, ExitCodesTellHowTheRunEnded) {
        "Malformed switch: /shortcuts=taskbar"},
       {"unsupported Windows", "/verysilent " + Into(), "win98", 4, "Answer: stop, by rule"},
       {"usage", "/verysilent /? " + Into(), nullptr, 0, "Usage asked for"},
+      {"relative destination", "/verysilent /log=" + Quoted(logPath_) + " /dir=Demo", nullptr, 8,
+       "Destination check: refused"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.cause);

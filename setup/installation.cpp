@@ -9,6 +9,9 @@
 
 #include "common/message_box.h"
 #include "engine/destination_checks.h"
+#include "common/run_log.h"
+#include "setup/exit_codes.h"
+#include "setup/unattended_host.h"
 #include "install_ui/install_hand_over.h"
 #include "setup/background_picture.h"
 #include "setup/destination_page.h"
@@ -16,6 +19,7 @@
 #include "setup/install_placement.h"
 #include "setup/launch_list.h"
 #include "setup/page_sequence.h"
+#include "setup/plan_from_description.h"
 #include "setup/preinstall_questions.h"
 #include "setup/setupdlg.h"
 #include "setup/summary_page.h"
@@ -39,7 +43,17 @@ void CSetupDlg::Finish() {
   // changed on the machine since.
   if (!AcceptDestination(DestinationFolder)) return;
   const uint64_t setupDataBytes = QuerySetupDataBytes(IsExternal, BasePath, nullptr);
-  if (!CheckDiskSpace(m_hWnd, DestinationFolder, description_.Summary, setupDataBytes)) return;
+  const std::vector<std::string> questions =
+      QueryDiskSpaceQuestions(DestinationFolder, description_.Summary, setupDataBytes);
+  const bool goOn = ConfirmDiskSpaceQuestions(m_hWnd, questions);
+  if (log_) {
+    log_->Write("Destination: " + DestinationFolder);
+    if (questions.empty()) log_->Write("Disk space check: enough room");
+    for (const std::string& question : questions) {
+      log_->Write("Disk space check: " + question + " Answer: " + (goOn ? "Yes" : "No") + ", by the user");
+    }
+  }
+  if (!goOn) return;
   CreateBackgroundWindow();
   CreateAndStartInstallDialog();
   if (!Installing()) {
@@ -86,32 +100,20 @@ void CSetupDlg::LoadBackgroundPicture() {
 
 void CSetupDlg::CreateAndStartInstallDialog() {
   if (install_) return;
-  install_ = OpenInstallDialog(m_hWnd, MakeInstallPlan());
+  install_ = OpenInstallDialog(m_hWnd, MakeInstallPlan(), log_host_.get());
   if (install_ && background_) PlaceInstallDialog();
 }
 
 InstallPlan CSetupDlg::MakeInstallPlan() {
-  const SummaryRecord& summary = description_.Summary;
   if (page4_ && page4_->m_hWnd) {
     page4_->SendMessage(WM_APP_GET_ALL_USERS, reinterpret_cast<WPARAM>(m_hWnd));
     page4_->SendMessage(WM_APP_GET_SHORTCUT_CHOICES, reinterpret_cast<WPARAM>(m_hWnd));
   }
-  InstallPlan plan;
-  plan.productName = ProductName();
-  plan.product = description_.Product;
-  plan.clrOut = summary.Config.clrOut;
-  plan.clrIn = summary.Config.clrIn;
-  plan.totalSizeHigh = summary.Head.TotalSizeHigh;
-  plan.totalSizeLow = summary.Head.TotalSizeLow;
-  plan.externalData = IsExternal;
-  plan.basePath = BasePath;
-  plan.destination = DestinationFolder;
-  plan.dataFileCrc = summary.DataFileCrc;
-  plan.setupDataCrc = summary.SetupDataCrc;
-  plan.allUsers = AllUsers;
-  plan.startMenuShortcuts = CreateStartMenuShortcuts;
-  plan.desktopShortcuts = CreateDesktopShortcuts;
-  return plan;
+  InstallChoices choices;
+  choices.destination = DestinationFolder;
+  choices.allUsers = AllUsers;
+  choices.shortcuts = ShortcutChoice{CreateStartMenuShortcuts, CreateDesktopShortcuts};
+  return PlanFromDescription(description_, IsExternal ? BasePath : std::string(), choices);
 }
 
 void CSetupDlg::PlaceInstallDialog() {
@@ -132,6 +134,7 @@ void CSetupDlg::EndInstallation(bool succeeded) {
   background_.reset();
   if (!install_) return;
   InstallSucceeded = succeeded;
+  exitCode_ = ExitCodeOf(install_->Outcome());
   install_->GetLists(&RunListText, &OpenListText);
   // The dialog's window is still being destroyed while it reports; its object goes when
   // that is over.

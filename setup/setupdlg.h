@@ -16,6 +16,7 @@
 #include "install_ui/dialog_install.h"
 #include "resources/resource_ids.h"
 #include "setup/alt_key_filter.h"
+#include "setup/exit_codes.h"
 #include "setup/setup_description.h"
 #include "shell/installed_product.h"
 #include "window/dialog.h"
@@ -26,11 +27,19 @@ class CDialogPage3;
 class CDialogPage4;
 class CDialogPage5;
 class CDialogPage6;
+class RunLog;
+struct SetupOptions;
+class UnattendedHost;
 
 class CSetupDlg : public CDialog {
  public:
-  explicit CSetupDlg(HWND parent = nullptr);
+  // `options` and `log`, when given, must outlive the dialog: the base path comes from
+  // the options, and the log hears the checks, the installation and the answers.
+  explicit CSetupDlg(HWND parent = nullptr, const SetupOptions* options = nullptr, RunLog* log = nullptr);
   ~CSetupDlg() override;
+
+  // One of SetupExitCode, valid after DoModal.
+  int ExitCode() const { return exitCode_; }
 
   BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -76,11 +85,13 @@ class CSetupDlg : public CDialog {
   // Start-up steps.
   void AddAboutToSystemMenu();
   bool ReadDescription();
-  void FailStartup(int exitCode = 1);
+  void FailStartup(int exitCode = kSetupDataUnusable);
   // A newer version installed is replaced only when the user says so.
   bool ConfirmOverInstalledVersion();
   // The installed product's folder is the only one the destination page offers.
   void KeepInstalledFolder();
+  // The operating-system question; false when the user declined it.
+  bool CheckSystem();
   void SetTitleAndCaption();
   void CreatePages();
 
@@ -194,4 +205,10 @@ class CSetupDlg : public CDialog {
   AltKeyFilter alt_keys_;
   // Held from start-up to the end, so a second setup of the product refuses to start.
   SetupInstanceLock instance_lock_;
+
+  const SetupOptions* options_;
+  RunLog* log_;
+  // Passes what the installation reports to the log.
+  std::unique_ptr<UnattendedHost> log_host_;
+  int exitCode_;
 };

@@ -3,6 +3,7 @@
 // a newer version already installed is replaced only when the user (or, in a silent run,
 // /force) says so; the same version again is a repair and asks nothing.
 
+#include "setup/exit_codes.h"
 #include <optional>
 #include <string>
 
@@ -31,9 +32,9 @@ std::string DowngradeQuestion(const std::string& productName, const std::string&
                               const std::string& thisVersion);
 
 // Exit code of a wizard whose user declined to replace a newer version.
-constexpr int kExitDowngradeDeclined = 2;
+constexpr int kExitDowngradeDeclined = kSetupCancelled;
 // Exit code of a silent run that found a newer version installed and was not forced.
-constexpr int kExitNewerVersionInstalled = 7;
+constexpr int kExitNewerVersionInstalled = kSetupNewerVersionInstalled;
 
 // For a silent run: the exit code to stop with, or none to go on.
 std::optional<int> SilentRunRefusal(InstalledRelation relation, bool force);

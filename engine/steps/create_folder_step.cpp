@@ -1,0 +1,22 @@
+#include "engine/steps/create_folder_step.h"
+
+#include <windows.h>
+
+#include "engine/machine_calls.h"
+
+bool CreateFolderStep::Do() {
+  created_ = machine::CreateFolder(path_);
+  if (created_ || GetLastError() == ERROR_ALREADY_EXISTS) return true;
+  return Fail("Couldn't create folder:\n" + path_);
+}
+
+void CreateFolderStep::Undo(UndoReport* report) {
+  if (!created_) return;
+  // A folder that now holds something of someone else's stays.
+  if (machine::RemoveFolder(path_)) {
+    report->lines.push_back("Undid: removed folder " + path_);
+  } else {
+    report->lines.push_back("Couldn't remove folder " + path_);
+  }
+  created_ = false;
+}

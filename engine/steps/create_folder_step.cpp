@@ -6,7 +6,10 @@
 
 bool CreateFolderStep::Do() {
   created_ = machine::CreateFolder(path_);
-  if (created_ || GetLastError() == ERROR_ALREADY_EXISTS) return true;
+  if (created_) return true;
+  // Made meanwhile by someone else, it serves as well; a file of that name does not.
+  const DWORD attributes = GetFileAttributesA(path_.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
   return Fail("Couldn't create folder:\n" + path_);
 }
 

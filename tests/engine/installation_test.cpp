@@ -502,7 +502,7 @@ struct UnusableDestinationCase {
 const UnusableDestinationCase kUnusableDestinations[] = {
     // A file stands where a folder of the path should be.
     {"unwritable", [](const Sandbox& s) { return s / "blocker.txt\\Product"; },
-     [](const Sandbox& s) { return "Couldn't create folder:\n" + s / "blocker.txt\\Product"; }},
+     [](const Sandbox& s) { return "Couldn't create folder:\n" + s / "blocker.txt"; }},
     {"too_long_once_expanded", [](const Sandbox& s) { return s / std::string(255 - s.Path().size(), 'L'); },
      [](const Sandbox&) { return std::string("Invalid file path in decompressed data file!"); }},
 };

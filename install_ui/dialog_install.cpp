@@ -132,6 +132,9 @@ void CDialogInstall::OnCancelRequest() {
     DestroyWindow();
     return;
   }
+  // Past the point of no return the run completes whatever the answer; asking would
+  // promise what cannot be done.
+  if (engine_->PastPointOfNoReturn()) return;
   const int answer = ShowMessageBox(m_hWnd, "Are you sure you want to abort the installation process?", "Question",
                                     MB_YESNO | MB_ICONQUESTION);
   // A run that ended while the question was open keeps its outcome.

@@ -87,12 +87,19 @@ std::vector<std::string> PathsNamedIn(const std::string& text, const std::string
 // Counts the step boundaries and, at the chosen one, confirms a cancel as the dialog would.
 class FaultHost : public RecordingHost {
  public:
+  // The user replaces the library, whatever went wrong before.
+  bool ConfirmLibraryReplacement(const std::string&, const LibraryQuestion&) override { return true; }
   void StepDone(int stepsDone) override {
     steps = stepsDone;
-    if (stepsDone == cancelAt) engine->RequestAbort();
+    if (stepsDone == cancelAtStep) engine->RequestAbort();
+  }
+  void SetStatusText(const std::string& text) override {
+    RecordingHost::SetStatusText(text);
+    if (text == cancelAtStatus) engine->RequestAbort();
   }
   InstallEngine* engine = nullptr;
-  int cancelAt = 0;
+  int cancelAtStep = 0;
+  std::string cancelAtStatus;
   int steps = 0;
 };
 
@@ -134,12 +141,14 @@ class FaultInjectionTest : public ::testing::Test {
         Item("Docs", "\\", "%DIR%\\Docs"),
         Item("App", "exe", "%DIR%\\App.exe", PatternBytes(64, 1)),
         Item("Readme", "txt", "%DIR%\\Docs\\Readme.txt", PatternBytes(20, 2)),
-        Item("Server", "dll", "%DIR%\\Server.dll", newServer_),
         Item("BET Shared", "txt", "%WINDOWS%\\BET Shared.txt", PatternBytes(10, 3)),
+        // Last of the files: every run that fails after its registration starts regsvr32
+        // three times (register, unregister, register the original again), the slowest part.
+        Item("Server", "dll", "%DIR%\\Server.dll", newServer_),
     };
     items[1].startMenu = items[1].desktop = true;
     items[1].shortcutName = "BET App";
-    items[3].registerServer = true;
+    items[4].registerServer = true;
     newApp_ = items[1].content;
     payload_ = MakePayload(sandbox_.Path(), items,
                            {{"HKEY_CURRENT_USER", kSettingsKey, "Mode", "REG_DWORD", "2"},
@@ -149,13 +158,18 @@ class FaultInjectionTest : public ::testing::Test {
     desktopLink_ = SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\BET App.lnk";
     // Where the engine keeps the copies of replaced files while it runs.
     backups_ = SpecialFolder(CSIDL_LOCAL_APPDATA) + "\\Brisklay Backup";
-    scope_.trees = {sandbox_.Path(), sharedFile_, programs + "\\" + kProductName, backups_};
+    programsFolder_ = programs + "\\" + kProductName;
+    scope_.trees = {sandbox_.Path(), sharedFile_, programsFolder_, backups_};
     scope_.shallowFolders = {programs, SpecialFolder(CSIDL_DESKTOPDIRECTORY), SpecialFolder(CSIDL_STARTUP), temp_};
     scope_.excluded = {payload_.archivePath};
     scope_.keys = {{HKEY_CURRENT_USER, "HKEY_CURRENT_USER", kTestRegistryKey},
                    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kUninstallKey},
                    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kSharedDllsKey}};
 
+    CleanProductTraces();
+    ASSERT_EQ(SaveLink(desktopLink_, destination_ + "\\Old.exe", destination_, "The older version"),
+              LinkSaving::kSaved);
+    oldLink_ = ReadBytes(desktopLink_);
     CleanUp();
     temporaryNames_ = NamesIn(temp_);
   }
@@ -163,6 +177,7 @@ class FaultInjectionTest : public ::testing::Test {
   void TearDown() override {
     fault_injection::Disarm();
     CleanUp();
+    CleanProductTraces();
     CoUninitialize();
   }
 
@@ -179,8 +194,12 @@ class FaultInjectionTest : public ::testing::Test {
   }
 
   // Takes away whatever a run may have left, so that no run inherits another's leftovers.
+  // Quicker than CleanProductTraces(), which looks every shortcut folder up again.
   void CleanUp() {
-    CleanProductTraces();
+    SHDeleteKeyA(HKEY_CURRENT_USER, kTestRegistryKey);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    RemoveTree(programsFolder_);
+    DeleteFileA(desktopLink_.c_str());
     RemoveTree(destination_);
     RemoveTree(backups_ + "\\" + kProductName);
     RemoveDirectoryA(backups_.c_str());
@@ -197,7 +216,8 @@ class FaultInjectionTest : public ::testing::Test {
   }
 
   // The machine an upgrade meets: an older App.exe and a registered older server, a file
-  // the product does not know, a setting of the older version and its Desktop link.
+  // the product does not know, a setting of the older version and its Desktop link (saved
+  // once, then written as bytes: quicker than the shell).
   void PrepareMachine() {
     CleanUp();
     CreateDirectoryA(destination_.c_str(), nullptr);
@@ -206,7 +226,7 @@ class FaultInjectionTest : public ::testing::Test {
     WriteOldFile(destination_ + "\\Notes.txt", PatternBytes(30, 13));
     SetStringValue(kSettingsKey, "Mode", "old");
     SetStringValue(kServerKey, "Registered", "yes");
-    SaveLink(desktopLink_, destination_ + "\\Old.exe", destination_, "The older version");
+    WriteOldFile(desktopLink_, oldLink_);
     // As on every Windows: the key is there before any installation counts a file.
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
@@ -215,13 +235,15 @@ class FaultInjectionTest : public ::testing::Test {
     }
   }
 
-  InstallRun Install(const fault_injection::Plan& plan, int cancelAt = 0) {
+  // A cancel is confirmed after step `cancelAtStep`, or when the status `cancelAtStatus`
+  // shows.
+  InstallRun Install(const fault_injection::Plan& plan, int cancelAtStep = 0, const std::string& cancelAtStatus = "") {
     PrepareMachine();
     InstallRun run;
     run.before = MachineSnapshot::Take(scope_);
     {
-      // Yes to the questions asked before anything went wrong (replacing the library); no
-      // afterwards, so that no offer to try again can loop on a stuck file.
+      // Yes to the questions asked before anything went wrong; no afterwards, so that no
+      // offer to try again can loop on a stuck file.
       ScriptedMessages messages([](const MessageBoxRequest& request) {
         if ((request.flags & MB_TYPEMASK) != MB_YESNO) return IDOK;
         return fault_injection::FailureInjected() ? IDNO : IDYES;
@@ -229,7 +251,8 @@ class FaultInjectionTest : public ::testing::Test {
       FaultHost host;
       InstallEngine engine(&host, PlanFor(payload_, destination_));
       host.engine = &engine;
-      host.cancelAt = cancelAt;
+      host.cancelAtStep = cancelAtStep;
+      host.cancelAtStatus = cancelAtStatus;
       fault_injection::Arm(plan);
       engine.Install();
       fault_injection::Disarm();
@@ -318,8 +341,8 @@ class FaultInjectionTest : public ::testing::Test {
   }
 
   Sandbox sandbox_;
-  std::string destination_, app_, server_, sharedFile_, temp_, desktopLink_, backups_;
-  Bytes oldApp_, newApp_, oldServer_, newServer_;
+  std::string destination_, app_, server_, sharedFile_, temp_, desktopLink_, backups_, programsFolder_;
+  Bytes oldApp_, newApp_, oldServer_, newServer_, oldLink_;
   Payload payload_;
   SnapshotScope scope_;
   std::set<std::string> temporaryNames_;
@@ -336,51 +359,59 @@ TEST_F(FaultInjectionTest, EachFailingChangeLeavesTheMachineAsItWas) {
   for (unsigned n = 1; n <= counted.calls.size(); ++n) {
     std::printf("  call %2u: %s\n", n, counted.calls[n - 1].c_str());
   }
-  unsigned installed = 0;
+  // Calls whose failure the run rides out (it completes as without failures).
+  std::string riddenOut;
   std::string failures;
   for (unsigned n = 1; n <= counted.calls.size(); ++n) {
     const InstallRun run = Install({n, ""});
-    installed += run.outcome == InstallOutcome::kInstalled;
+    if (run.outcome == InstallOutcome::kInstalled) riddenOut += " " + std::to_string(n);
     failures += Judged(run, CallText(counted, n));
   }
   EXPECT_TRUE(failures.empty()) << failures;
-  std::printf("[ covered  ] %zu calls failed in turn (%u of them past the point of no return), %.1f s\n",
-              counted.calls.size(), installed, SecondsSince(start));
+  std::printf("[ covered  ] %zu calls failed in turn, each undone or, for calls%s, ridden out; %.1f s\n",
+              counted.calls.size(), riddenOut.empty() ? " none" : riddenOut.c_str(), SecondsSince(start));
 }
 
 // The original of a replaced file whose put-back fails stays on disk, outside the
-// temporary folder, and the final message names it and where its copy is.
+// temporary folder, and the final message names it and where its copy is. App.exe is stuck
+// after every later failure; the server, whose runs are slow, after the first one only.
 TEST_F(FaultInjectionTest, AReplacedFileThatCannotBePutBackKeepsItsOriginal) {
   const auto start = std::chrono::steady_clock::now();
   const InstallRun& counted = Count();
+  struct Replaced {
+    std::string path;
+    Bytes original;
+    bool everyLaterFailure;
+  };
   unsigned runs = 0, stuck = 0;
   std::string failures;
-  for (const auto& replaced : {std::make_pair(app_, oldApp_), std::make_pair(server_, oldServer_)}) {
-    const std::string& path = replaced.first;
+  for (const Replaced& replaced : {Replaced{app_, oldApp_, true}, Replaced{server_, oldServer_, false}}) {
     unsigned lastWrite = 0;
     for (unsigned n = 1; n <= counted.calls.size(); ++n) {
-      if (SamePath(counted.calls[n - 1], path)) lastWrite = n;
+      if (SamePath(counted.calls[n - 1], replaced.path)) lastWrite = n;
     }
     if (lastWrite == 0) {
-      failures += path + ": no call of the run changes it\n";
+      failures += replaced.path + ": no call of the run changes it\n";
       continue;
     }
-    for (unsigned n = lastWrite + 1; n <= counted.calls.size(); ++n) {
-      const InstallRun run = Install({n, path});
+    const unsigned last = replaced.everyLaterFailure ? static_cast<unsigned>(counted.calls.size()) : lastWrite + 1;
+    for (unsigned n = lastWrite + 1; n <= last && n <= counted.calls.size(); ++n) {
+      const InstallRun run = Install({n, replaced.path});
       ++runs;
-      const std::string what = CallText(counted, n) + " with " + path + " stuck";
+      const std::string what = CallText(counted, n) + " with " + replaced.path + " stuck";
       if (!run.injected) {
         failures += what + ": the failing call never came\n";
         continue;
       }
-      if (run.outcome == InstallOutcome::kInstalled || ReadBytes(path) == replaced.second) continue;
+      if (run.outcome == InstallOutcome::kInstalled || ReadBytes(replaced.path) == replaced.original) continue;
       ++stuck;
       const std::string message = run.FinalError();
       std::string copy;
-      for (const std::string& named : PathsNamedIn(message, path.substr(path.rfind('\\') + 1))) {
-        if (!SamePath(named, path) && ReadBytes(named) == replaced.second) copy = named;
+      const std::string name = replaced.path.substr(replaced.path.rfind('\\') + 1);
+      for (const std::string& named : PathsNamedIn(message, name)) {
+        if (!SamePath(named, replaced.path) && ReadBytes(named) == replaced.original) copy = named;
       }
-      if (message.find(path) == std::string::npos || copy.empty()) {
+      if (message.find(replaced.path) == std::string::npos || copy.empty()) {
         failures +=
             what + ": the original is not named with a copy that holds it; final message: \"" + message + "\"\n";
       } else if (IsInside(copy, temp_)) {
@@ -393,25 +424,31 @@ TEST_F(FaultInjectionTest, AReplacedFileThatCannotBePutBackKeepsItsOriginal) {
               stuck, SecondsSince(start));
 }
 
+// A cancel at each step boundary, then one confirmed while "Finalizing installation..."
+// shows, as the late Yes of a user who clicked Cancel during the last files.
 TEST_F(FaultInjectionTest, ACancelAtEachStepBoundaryUndoesEverythingOrCompletes) {
   const auto start = std::chrono::steady_clock::now();
   const InstallRun& counted = Count();
   ASSERT_GT(counted.steps, 0) << "the run tells no step boundary";
   std::string failures;
-  int pointOfNoReturn = 0;
-  for (int k = 1; k <= counted.steps; ++k) {
-    const InstallRun run = Install({0, ""}, k);
-    const std::string what = "cancel after step " + std::to_string(k) + " of " + std::to_string(counted.steps);
+  int firstIgnored = 0;
+  for (int k = 1; k <= counted.steps + 1; ++k) {
+    const bool late = k > counted.steps;
+    const InstallRun run = late ? Install({0, ""}, 0, "Finalizing installation...") : Install({0, ""}, k);
+    const std::string what = late ? std::string("cancel while \"Finalizing installation...\" shows")
+                                  : "cancel after step " + std::to_string(k) + " of " + std::to_string(counted.steps);
     failures += Judged(run, what, false);
-    if (run.outcome == InstallOutcome::kInstalled && pointOfNoReturn == 0) pointOfNoReturn = k;
-    if (run.outcome == InstallOutcome::kCancelled && pointOfNoReturn != 0) {
-      failures +=
-          what + ": cancelled, although a cancel after step " + std::to_string(pointOfNoReturn) + " was ignored\n";
+    if (run.outcome == InstallOutcome::kInstalled && firstIgnored == 0) firstIgnored = k;
+    if (run.outcome == InstallOutcome::kCancelled && firstIgnored != 0) {
+      failures += what + ": undone, although an earlier cancel was ignored\n";
     }
   }
   EXPECT_TRUE(failures.empty()) << failures;
-  std::printf("[ covered  ] %d step boundaries cancelled (ignored from step %d on), %.1f s\n", counted.steps,
-              pointOfNoReturn, SecondsSince(start));
+  std::printf("[ covered  ] %d step boundaries and a late cancel; %s, %.1f s\n", counted.steps,
+              firstIgnored == 0              ? "every one undone"
+              : firstIgnored > counted.steps ? "only the late one ignored"
+                                             : ("ignored from step " + std::to_string(firstIgnored) + " on").c_str(),
+              SecondsSince(start));
 }
 
 }  // namespace

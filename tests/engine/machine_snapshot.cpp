@@ -64,13 +64,10 @@ class Taker {
   void Key(const RegistryTree& tree, const std::string& subKey) {
     HKEY key;
     if (RegOpenKeyExA(tree.root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    char keyClass[1024] = {};
-    DWORD classSize = sizeof keyClass;
     DWORD subKeys = 0, longestSubKey = 0, values = 0, longestName = 0, longestData = 0;
-    RegQueryInfoKeyA(key, keyClass, &classSize, nullptr, &subKeys, &longestSubKey, nullptr, &values, &longestName,
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &longestSubKey, nullptr, &values, &longestName,
                      &longestData, nullptr, nullptr);
     RegistryKeyState& state = snapshot_->keys[tree.rootName + "\\" + subKey];
-    state.keyClass.assign(keyClass, classSize);
     std::vector<char> name(longestName + 2);
     std::vector<unsigned char> data(longestData + 1);
     for (DWORD i = 0; i < values; ++i) {
@@ -235,9 +232,6 @@ std::string ValuePath(const std::string& key, const std::string& name) {
 
 void KeyChanges(const std::string& path, const RegistryKeyState& before, const RegistryKeyState& after,
                 std::vector<std::string>* lines) {
-  if (before.keyClass != after.keyClass) {
-    lines->push_back("changed key class: " + path + ": \"" + before.keyClass + "\" -> \"" + after.keyClass + "\"");
-  }
   for (const auto& value : before.values) {
     auto other = after.values.find(value.first);
     if (other == after.values.end()) {

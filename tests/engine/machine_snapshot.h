@@ -3,8 +3,10 @@
 // compared: files with their bytes, sizes and creation and last-write times, folders by
 // presence alone (every child created or removed changes a folder's times, which no undo
 // can avoid), links by their bytes alone (the shell writes them afresh when it saves them),
-// and registry keys with their class, values (type and data) and subkeys. A difference is
-// told in words, so that a failing comparison says what changed.
+// and registry keys with their values (type and data) and subkeys. Not a key's class: Wine
+// gives an existing key the class of every RegCreateKeyEx that opens it, where Windows keeps
+// the one it was created with. A difference is told in words, so that a failing comparison
+// says what changed.
 
 #include <windows.h>
 
@@ -51,9 +53,8 @@ struct RegistryValueState {
 };
 
 struct RegistryKeyState {
-  std::string keyClass;
   std::map<std::string, RegistryValueState> values;  // by name; "" is the default value
-  bool operator==(const RegistryKeyState& other) const { return keyClass == other.keyClass && values == other.values; }
+  bool operator==(const RegistryKeyState& other) const { return values == other.values; }
 };
 
 struct MachineSnapshot {

@@ -96,7 +96,7 @@ TEST_F(UndoTest, AReplacedFileHeldOpenDuringTheUndoStaysKeptAsideAndIsNamed) {
   CloseHandle(held);
 
   ASSERT_EQ(messages.texts().size(), 2u);
-  const std::string& final = messages.texts()[1];
+  const std::string final = messages.texts()[1];
   EXPECT_NE(final.find(replaced), std::string::npos) << final;
   const std::size_t at = final.find("kept at ");
   ASSERT_NE(at, std::string::npos) << final;

@@ -40,7 +40,11 @@ bool KeptFile::Keep(const std::string& original, BackupFolder* folder) {
     return false;
   }
   // A read-only original makes a read-only copy, which could not be dropped later.
-  machine::SetAttributes(copy, FILE_ATTRIBUTE_NORMAL);
+  if ((attributes_ & FILE_ATTRIBUTE_READONLY) != 0 && !machine::SetAttributes(copy, FILE_ATTRIBUTE_NORMAL)) {
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(slot.c_str());
+    return false;
+  }
   original_ = original;
   slot_ = slot;
   copy_ = copy;
@@ -50,12 +54,14 @@ bool KeptFile::Keep(const std::string& original, BackupFolder* folder) {
 bool KeptFile::PutBack() {
   if (!Kept()) return false;
   // The run's content goes first: on a full disk its space may be what the copy needs.
-  if (GetFileAttributesA(original_.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    machine::SetAttributes(original_, FILE_ATTRIBUTE_NORMAL);
+  const DWORD present = GetFileAttributesA(original_.c_str());
+  if (present != INVALID_FILE_ATTRIBUTES) {
+    if ((present & FILE_ATTRIBUTE_READONLY) != 0) machine::SetAttributes(original_, FILE_ATTRIBUTE_NORMAL);
     machine::RemoveFile(original_);
   }
   if (!machine::CopyOver(copy_, original_)) return false;
-  if (!WriteTimes(original_, creation_, lastAccess_, lastWrite_) || !machine::SetAttributes(original_, attributes_)) {
+  if (!WriteTimes(original_, creation_, lastAccess_, lastWrite_)) return false;
+  if (GetFileAttributesA(original_.c_str()) != attributes_ && !machine::SetAttributes(original_, attributes_)) {
     return false;
   }
   Drop();
@@ -83,9 +89,10 @@ void TakeBackFile(const std::string& path, KeptFile* copy, UndoReport* report) {
     }
     return;
   }
-  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
     // A read-only file refuses to be deleted.
-    machine::SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) machine::SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
     if (!machine::RemoveFile(path)) {
       report->lines.push_back("Couldn't remove " + path);
       return;

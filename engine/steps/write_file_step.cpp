@@ -38,10 +38,14 @@ bool WriteFileStep::Do() {
   if (IsRegularFile(target_) && !written_->Contains(target_) && !copy_.Keep(target_, backups_)) {
     return Fail("Couldn't keep a copy of the existing file:\n" + target_);
   }
+  FILE* out = machine::OpenStream(target_, "wb");
+  if (out == nullptr) {
+    // The file is as it was: its copy is of no use, and undoing has nothing to do.
+    copy_.Drop();
+    return Fail("Couldn't create file!");
+  }
   written_->Add(target_);
   touched_ = true;
-  FILE* out = machine::OpenStream(target_, "wb");
-  if (out == nullptr) return Fail("Couldn't create file!");
   const bool written = WriteContent(out);
   const bool closed = std::fclose(out) == 0;
   if (!written) return false;

@@ -491,6 +491,45 @@ INSTANTIATE_TEST_SUITE_P(Answers, ReplaceLibraryTest,
                          ::testing::Values(ReplaceCase{"Yes", IDYES}, ReplaceCase{"No", IDNO}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The facts behind the question come from the files' version resources: the payload's
+// copy is read from its bytes, without being installed or loaded.
+TEST_F(InstallationTest, TheLibraryQuestionCarriesBothVersions) {
+  struct FactsHost : RecordingHost {
+    bool ConfirmLibraryReplacement(const std::string&, const LibraryQuestion& question) override {
+      facts = question;
+      return false;
+    }
+    LibraryQuestion facts;
+  } factsHost;
+  const std::string destination = sandbox / "Product";
+  CreateDirectoryA(destination.c_str(), nullptr);
+  WriteBytes(destination + "\\Lib.dll", PatternBytes(300, 70));
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::string versioned = std::string(system) + "\\kernel32.dll";
+  Payload payload = MakePayload(sandbox.Path(), {Item("Lib", "dll", "%DIR%\\Lib.dll", ReadBytes(versioned))}, {});
+  ScriptedMessages messages;
+
+  InstallEngine engine(&factsHost, PlanFor(payload, destination));
+  ASSERT_TRUE(engine.Install());
+
+  DWORD ignored = 0;
+  std::vector<char> block(GetFileVersionInfoSizeA(versioned.c_str(), &ignored));
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(versioned.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(factsHost.facts.path, destination + "\\Lib.dll");
+  EXPECT_FALSE(factsHost.facts.installed.known);
+  EXPECT_TRUE(factsHost.facts.payload.known);
+  EXPECT_EQ(factsHost.facts.payload.major, DWORD(HIWORD(fixed->dwFileVersionMS)));
+  EXPECT_EQ(factsHost.facts.payload.minor, DWORD(LOWORD(fixed->dwFileVersionMS)));
+  EXPECT_EQ(factsHost.facts.payload.build, DWORD(HIWORD(fixed->dwFileVersionLS)));
+  EXPECT_EQ(ReadBytes(destination + "\\Lib.dll"), PatternBytes(300, 70)) << "declined";
+  EXPECT_FALSE(PathExists(engine.DataFilePath() + ".library"));
+}
+
 // ---- Destinations that cannot take the files -----------------------------------------
 
 struct UnusableDestinationCase {

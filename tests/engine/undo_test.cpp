@@ -12,6 +12,7 @@
 #include "engine/uninstall_log_file.h"
 #include "formats/uninstall_log.h"
 #include "shell/fault_injection.h"
+#include "tests/driver/host_path.h"
 #include "tests/engine/engine_test_support.h"
 
 using namespace engine_test;
@@ -95,7 +96,7 @@ TEST_F(UndoTest, AReplacedFileHeldOpenDuringTheUndoStaysKeptAsideAndIsNamed) {
   CloseHandle(held);
 
   ASSERT_EQ(messages.texts().size(), 2u);
-  const std::string& final = messages.texts()[1];
+  const std::string final = messages.texts()[1];
   EXPECT_NE(final.find(replaced), std::string::npos) << final;
   const std::size_t at = final.find("kept at ");
   ASSERT_NE(at, std::string::npos) << final;
@@ -124,6 +125,69 @@ TEST_F(UndoTest, EveryChangeIsNotedAndEachStepIsABoundary) {
   EXPECT_TRUE(replacedNoted);
   EXPECT_FALSE(PathExists(BackupRoot())) << "copies go once the run is complete";
 }
+
+// ---- COM servers ----------------------------------------------------------------------
+
+bool ServerRegistered() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Brisklay Engine Test\\Server", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
+
+void RunRegsvr32On(const std::string& server) {
+  std::string line = "regsvr32.exe /s \"" + server + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  WaitForSingleObject(process.hProcess, 30000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+class CancelledServerTest : public UndoTest, public ::testing::WithParamInterface<bool> {};
+
+// A cancelled run unregisters the server it installed, waiting for it, before the file
+// goes; a server it replaced is back in place and registered again.
+TEST_P(CancelledServerTest, LeavesTheRegistrationAsItWas) {
+  const bool replacing = GetParam();
+  const Bytes server = ReadBytes(driver::WindowsPathFromHost(BRISKLAY_COM_STAND_IN));
+  ASSERT_FALSE(server.empty());
+  const std::string path = destination + "\\Server.dll";
+  Bytes original = server;
+  original.push_back(0);  // other bytes, the same server
+  if (replacing) {
+    WriteBytes(path, original);
+    RunRegsvr32On(path);
+    ASSERT_TRUE(ServerRegistered());
+  }
+  PayloadItem item = Item("Server", "dll", "%DIR%\\Server.dll", server);
+  item.registerServer = true;
+  const Payload payload = Make({item, Item("Last", "txt", "%DIR%\\Last.txt", PatternBytes(10, 2))});
+  Snapshot before = TakeSnapshot(sandbox.Path());
+  ScriptedMessages messages([](const MessageBoxRequest&) { return IDYES; });
+  InstallEngine engine(&host, PlanFor(payload, destination));
+  host.onStatus = [&](const std::string& text) {
+    if (text == "Writing: Last.txt...") engine.RequestAbort();
+  };
+
+  EXPECT_FALSE(engine.Install());
+
+  EXPECT_EQ(engine.Outcome(), InstallOutcome::kCancelled);
+  EXPECT_EQ(ServerRegistered(), replacing);
+  if (replacing) EXPECT_EQ(ReadBytes(path), original);
+  before.registry.clear();  // the server's own key, checked above
+  Snapshot after = TakeSnapshot(sandbox.Path());
+  after.registry.clear();
+  EXPECT_TRUE(before == after) << Describe(before, after);
+  DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\Brisklay Engine Test\\Server");
+}
+
+INSTANTIATE_TEST_SUITE_P(NewOrReplacing, CancelledServerTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "replacing" : "new"); });
 
 // ---- Registry values ------------------------------------------------------------------
 

@@ -3,10 +3,8 @@
 // overwriting existing ones, the uninstaller and its Add/Remove Programs entry) run once
 // to count its changes to the machine, then once with each change failing in turn; then
 // with the put-back of a replaced file failing too; then cancelled at each step boundary.
-// Every run must leave the machine as it found it or, past the point of no return,
-// installed completely.
-
-#include "shell/fault_injection.h"
+// Every run must leave the machine as it found it or, where the run rides a failure out or
+// the cancel comes past the point of no return, installed as by a run without failures.
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -18,6 +16,7 @@
 #include <cstring>
 #include <set>
 
+#include "shell/fault_injection.h"
 #include "shell/paths.h"
 #include "shell/shared_files.h"
 #include "shell/shell_links.h"

@@ -101,4 +101,43 @@ TEST_F(ShellFaultsTest, EachCallFailsAsTheSystemWouldAndChangesNothing) {
   }
 }
 
+bool SharedDllsKeyExists() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+// Where the key is missing, a reader leaves it so, and a writer's creating it is a change
+// of its own, counted and failing like the others. The key's values are put back after.
+TEST_F(ShellFaultsTest, TheMissingSharedCountKeyIsCreatedOnlyByAWriterThroughTheSeam) {
+  const MachineSnapshot saved =
+      MachineSnapshot::Take({{}, {}, {}, {{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kSharedDllsKey}}});
+  ASSERT_EQ(SHDeleteKeyA(HKEY_LOCAL_MACHINE, kSharedDllsKey), ERROR_SUCCESS);
+
+  EXPECT_FALSE(SharedFileCount(kSharedPath).has_value());
+  EXPECT_FALSE(SharedDllsKeyExists()) << "a reader created the key";
+  SharedFileCountChange change;
+  fault_injection::Arm({1, ""});
+  EXPECT_FALSE(AddSharedFileUser(kSharedPath, false, &change));
+  fault_injection::Disarm();
+  EXPECT_EQ(fault_injection::CallsCounted(), 1u);
+  EXPECT_FALSE(SharedDllsKeyExists()) << "the failing creation created the key";
+  fault_injection::Arm({0, ""});
+  EXPECT_TRUE(AddSharedFileUser(kSharedPath, false, &change));
+  fault_injection::Disarm();
+  EXPECT_EQ(fault_injection::CallsCounted(), 2u);  // the key, then the count
+
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  for (const auto& keyState : saved.keys) {
+    for (const auto& value : keyState.second.values) {
+      RegSetValueExA(key, value.first.c_str(), 0, value.second.type, value.second.data.data(),
+                     static_cast<DWORD>(value.second.data.size()));
+    }
+  }
+  RegCloseKey(key);
+}
+
 }  // namespace

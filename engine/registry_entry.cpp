@@ -89,7 +89,7 @@ bool InstallEngine::ApplyRegistryEntry(RegistryEntry entry) {
     ReportLogFailure("Error in writing registry info.");
     return false;
   }
-  RegistryValueSpec value;
+  RegistryValueToSet value;
   value.root = root->key;
   value.subKey = entry.SubKey;
   value.keyClass = type->keyClass;

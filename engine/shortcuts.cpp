@@ -41,6 +41,6 @@ bool InstallEngine::CreateShortcut(ShortcutKind kind, const std::string& name, c
     startMenuFolderUsed_ = true;
     if (!CreateFolders(folder)) return false;
   }
-  LinkSpec link{folder + "\\" + name + ".lnk", target, WorkingDirectoryOf(target), description};
+  LinkToSave link{folder + "\\" + name + ".lnk", target, WorkingDirectoryOf(target), description};
   return Perform(std::make_unique<CreateShortcutStep>(std::move(link), &backups_));
 }

@@ -8,7 +8,7 @@
 #include "engine/steps/kept_file.h"
 #include "engine/steps/step.h"
 
-struct LinkSpec {
+struct LinkToSave {
   std::string path;
   std::string target;
   std::string workingDirectory;
@@ -17,7 +17,7 @@ struct LinkSpec {
 
 class CreateShortcutStep : public Step {
  public:
-  CreateShortcutStep(LinkSpec link, BackupFolder* backups) : link_(std::move(link)), backups_(backups) {}
+  CreateShortcutStep(LinkToSave link, BackupFolder* backups) : link_(std::move(link)), backups_(backups) {}
   bool Do() override;
   void Undo(UndoReport* report) override;
   bool RestoresEarlierContent() const override { return copy_.Kept(); }
@@ -25,7 +25,7 @@ class CreateShortcutStep : public Step {
   std::string DoneText() const override { return "Created shortcut " + link_.path + " to " + link_.target; }
 
  private:
-  LinkSpec link_;
+  LinkToSave link_;
   BackupFolder* backups_;
   KeptFile copy_;
   bool attempted_ = false;

@@ -10,7 +10,7 @@
 
 #include "engine/steps/step.h"
 
-struct RegistryValueSpec {
+struct RegistryValueToSet {
   HKEY root = nullptr;
   std::string subKey;
   // The class of keys it creates.
@@ -23,7 +23,7 @@ struct RegistryValueSpec {
 class SetRegistryValueStep : public Step {
  public:
   // `failure` is what the user is told when the value cannot be set.
-  SetRegistryValueStep(RegistryValueSpec value, std::string failure)
+  SetRegistryValueStep(RegistryValueToSet value, std::string failure)
       : value_(std::move(value)), failure_(std::move(failure)) {}
   bool Do() override;
   void Undo(UndoReport* report) override;
@@ -34,7 +34,7 @@ class SetRegistryValueStep : public Step {
   void PutValueBack(UndoReport* report);
   void DeleteCreatedKeys(UndoReport* report);
 
-  RegistryValueSpec value_;
+  RegistryValueToSet value_;
   std::string failure_;
   bool attempted_ = false;
   bool existed_ = false;

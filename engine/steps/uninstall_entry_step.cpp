@@ -2,14 +2,14 @@
 
 UninstallEntryStep::UninstallEntryStep(const UninstallEntryFacts& facts) : key_(UninstallEntryKey(facts.productName)) {
   for (UninstallEntryValue& value : UninstallEntryValues(facts)) {
-    RegistryValueSpec spec;
-    spec.root = HKEY_LOCAL_MACHINE;
-    spec.subKey = key_;
-    spec.name = value.name;
-    spec.type = value.type;
-    spec.data = std::move(value.data);
+    RegistryValueToSet wanted;
+    wanted.root = HKEY_LOCAL_MACHINE;
+    wanted.subKey = key_;
+    wanted.name = value.name;
+    wanted.type = value.type;
+    wanted.data = std::move(value.data);
     values_.push_back(std::make_unique<SetRegistryValueStep>(
-        std::move(spec), "Couldn't write the Add/Remove Programs entry!\nValue: " + value.name));
+        std::move(wanted), "Couldn't write the Add/Remove Programs entry!\nValue: " + value.name));
   }
 }
 

@@ -1,75 +1,79 @@
 // The verified data file from front to back: the log's header, every file entry, then,
-// when all files are in place, every registry entry; a rollback when the file phase fails.
+// when all files are in place, every registry entry.
 
 #include <cstdio>
+#include <memory>
 
 #include "engine/install_engine.h"
 #include "formats/data_file.h"
 #include "formats/setup_config.h"
+#include "formats/uninstall_log.h"
 
 namespace {
 
 constexpr std::size_t kDataFileBufferBytes = 64 * 1024;
+constexpr double kBytesPerMegabyte = 1048576.0;
+
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+
+std::string Megabytes(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
 
 }  // namespace
 
-void InstallEngine::WalkDataFile(const std::string& dataFilePath) {
-  FILE* dataFile = std::fopen(dataFilePath.c_str(), "rb");
-  if (dataFile == nullptr) {
+bool InstallEngine::WalkDataFile(const std::string& dataFilePath) {
+  std::unique_ptr<FILE, FileCloser> dataFile(std::fopen(dataFilePath.c_str(), "rb"));
+  if (!dataFile) {
     ReportError("Couldn't open decompressed data file!");
-    std::remove(dataFilePath.c_str());
-    RemoveUninstallLog();
-    abort_ = 1;
-    return;
+    return Failed();
   }
   // Records are read field by field; a larger buffer than the library's few kilobytes
   // saves several system calls per file.
-  std::setvbuf(dataFile, nullptr, _IOFBF, kDataFileBufferBytes);
+  std::setvbuf(dataFile.get(), nullptr, _IOFBF, kDataFileBufferBytes);
   DataFileHead head{};
   SetupConfig config{};
-  const bool headRead = ReadDataFileHead(&head, dataFile);
-  if (headRead) AppendPostInitInfo(head.FileCount, head.RegistryCount);
-  if (!headRead || !ReadSetupConfig(&config, dataFile)) {
+  if (!ReadDataFileHead(&head, dataFile.get()) || !ReadSetupConfig(&config, dataFile.get())) {
     ReportError("Couldn't read decompressed data file!");
-    std::fclose(dataFile);
-    std::remove(dataFilePath.c_str());
-    RemoveUninstallLog();
-    abort_ = 1;
-    return;
+    return Failed();
+  }
+  UninstallLogHeader header{};
+  SetBufferText(header.cName, plan_.productName);
+  header.clrOut = plan_.clrOut;
+  header.clrIn = plan_.clrIn;
+  header.dwFiles = head.FileCount;
+  header.dwReg = head.RegistryCount;
+  header.bAllUsers = plan_.allUsers ? 1 : 0;
+  if (!log_.AppendHeader(header)) {
+    ReportLogFailure("Error in post initializing.");
+    return false;
   }
 
+  const double contentMegabytes =
+      (static_cast<double>(plan_.totalSizeHigh) * 4294967296.0 + plan_.totalSizeLow) / kBytesPerMegabyte;
+  host_->SetStatusText(Megabytes("Writing data... %.2f MB", contentMegabytes));
+  progress_.Prepare(contentMegabytes);
   for (uint32_t i = 0; i < head.FileCount; ++i) {
-    if (!InstallEntry(dataFile)) break;
+    if (!InstallEntry(dataFile.get())) return false;
   }
-  if (abort_) {
-    std::fclose(dataFile);
-    std::remove(dataFilePath.c_str());
-    Rollback();
-    return;
-  }
+  progress_.Complete();
 
-  host_->SetProgressPosition(progressRange_);
-  registryCount_ = head.RegistryCount;
-  SetStatus("Writing registry information...");
-  host_->EnableCancelButton(false);
-  RewriteLogCounts();
-  ReadRegistryEntries(dataFile);
-  RewriteLogCounts();
-  host_->EnableCancelButton(true);
-  SetStatus("Finalizing installation...");
-  std::fclose(dataFile);
-  std::remove(dataFilePath.c_str());
-  // Every file is in place now; nothing will be rolled back any more.
-  backups_.DiscardAll();
-}
-
-void InstallEngine::ReadRegistryEntries(FILE* dataFile) {
-  for (uint32_t i = 0; i < registryCount_; ++i) {
+  host_->SetStatusText("Writing registry information...");
+  for (uint32_t i = 0; i < head.RegistryCount; ++i) {
     RegistryEntry entry;
-    if (!ReadRegistryEntry(&entry, dataFile)) {
+    if (!ReadRegistryEntry(&entry, dataFile.get())) {
       ReportError("Couldn't read decompressed data file!");
-      return;
+      return Failed();
     }
-    ApplyRegistryEntry(entry);
+    if (!ApplyRegistryEntry(entry)) return false;
   }
+  if (!log_.Finish()) {
+    ReportLogFailure("Error in writing the record counts.");
+    return false;
+  }
+  return true;
 }

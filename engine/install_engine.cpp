@@ -2,73 +2,136 @@
 
 #include <objbase.h>
 
-#include <cstdio>
-
+#include "engine/payload_extraction.h"
+#include "engine/scoped_temp_file.h"
 
 namespace {
 
-std::string SystemFolderText(UINT (WINAPI* query)(LPSTR, UINT)) {
+std::string SystemFolderText(UINT(WINAPI* query)(LPSTR, UINT)) {
   char buffer[MAX_PATH] = {};
   UINT length = query(buffer, MAX_PATH);
   return (length == 0 || length >= MAX_PATH) ? std::string() : std::string(buffer, length);
+}
+
+std::string TempFolder() {
+  char buffer[MAX_PATH] = {};
+  DWORD length = GetTempPathA(MAX_PATH, buffer);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  return std::string(buffer, length);
+}
+
+std::string KeptCopiesMessage(const std::vector<KeptCopy>& copies) {
+  std::string text =
+      "Some files could not be put back as they were before the installation.\n"
+      "Their earlier content is kept here:\n";
+  for (const KeptCopy& copy : copies) text += "\n" + copy.original + "\n    kept at " + copy.copy;
+  return text;
 }
 
 }  // namespace
 
 InstallEngine::InstallEngine(InstallHost* host, const InstallPlan& plan)
     : host_(host),
-      resourceModule_(plan.resourceModule),
-      productName_(plan.productName),
-      product_(plan.product),
-      externalData_(plan.externalData),
-      basePath_(plan.basePath),
-      totalSizeHigh_(plan.totalSizeHigh),
-      totalSizeLow_(plan.totalSizeLow),
-      destination_(plan.destination),
-      startMenuOption_(plan.startMenuShortcuts),
-      desktopOption_(plan.desktopShortcuts),
-      allUsers_(plan.allUsers),
-      clrIn_(plan.clrIn),
-      clrOut_(plan.clrOut),
-      expectedDataFileCrc_(plan.dataFileCrc),
-      expectedSetupDataCrc_(plan.setupDataCrc) {
-  windowsFolder_ = SystemFolderText(GetWindowsDirectoryA);
-  systemFolder_ = SystemFolderText(GetSystemDirectoryA);
-}
+      plan_(plan),
+      windowsFolder_(SystemFolderText(GetWindowsDirectoryA)),
+      systemFolder_(SystemFolderText(GetSystemDirectoryA)),
+      progress_(host),
+      shortcutFolders_(plan.allUsers),
+      backups_(plan.productName),
+      steps_(host) {}
 
 bool InstallEngine::Install() {
-  abort_ = 0;
+  state_ = kRunning;
+  failed_ = false;
+  damagedPayload_ = false;
   outcome_ = InstallOutcome::kInstalled;
   lastParentFolder_.clear();
-  SetStatus("Initializing...");
+  host_->SetStatusText("Initializing...");
   host_->SetProgressPosition(0);
-  if (!CreateUninstallLog()) {
-    abort_ = 1;
-    return false;
-  }
   // The shell link objects of the shortcuts need COM on this thread.
-  HRESULT com = CoInitialize(nullptr);
-  ExtractPayload();
-  if (!abort_) {
-    DeployUninstaller();
-    // The uninstaller's link may have replaced one of the same name; with the installation
-    // complete, nothing will be rolled back any more.
-    backups_.DiscardAll();
-  } else {
-    RemoveLeftoverTemporaryFiles();
-  }
+  const HRESULT com = CoInitialize(nullptr);
+  const bool complete = Run() && PassPointOfNoReturn();
+  if (!complete) UndoEverything();
   if (SUCCEEDED(com)) CoUninitialize();
   contentBuffer_.reset();
-  // Refined by the run itself where it knows better (a cancel, a damaged payload).
-  if (abort_) outcome_ = InstallOutcome::kFailedAndUndone;
-  return !abort_;
+  return complete;
 }
 
-void InstallEngine::RemoveLeftoverTemporaryFiles() {
-  // A cancel after the registry phase keeps the installed files; what was kept only to
-  // undo them has no use any more.
-  backups_.DiscardAll();
-  RemoveUninstallLog();
+bool InstallEngine::Run() {
+  ScopedTempFile dataFile(TempFolder() + plan_.productName + ".tmp");
+  dataFilePath_ = dataFile.Path();
+  PayloadExtraction extraction(host_, &progress_, plan_, [this] { return Stopping(); });
+  switch (extraction.Extract(dataFile.Path())) {
+    case Extraction::kReady:
+      break;
+    case Extraction::kDamaged:
+      damagedPayload_ = true;
+      return Failed();
+    case Extraction::kCancelled:
+      return false;
+    case Extraction::kFailed:
+      return Failed();
+  }
+  return CreateUninstallLog() && WalkDataFile(dataFile.Path()) && DeployUninstaller();
+}
+
+bool InstallEngine::PassPointOfNoReturn() {
+  int running = kRunning;
+  // A cancel confirmed before this moment still undoes the run; one after it is too late.
+  if (!state_.compare_exchange_strong(running, kPastNoReturn)) return false;
+  host_->EnableCancelButton(false);
+  host_->Note("The installation is complete; copies kept for undoing are dropped");
+  host_->SetStatusText("Finalizing installation...");
+  steps_.CommitAll();
+  backups_.RemoveIfEmpty();
+  host_->EnableCancelButton(true);
+  return true;
+}
+
+void InstallEngine::UndoEverything() {
+  host_->EnableCancelButton(false);
+  const UndoReport report = steps_.UndoAll();
+  log_.Remove();
+  backups_.RemoveIfEmpty();
+  if (!report.keptCopies.empty()) ReportError(KeptCopiesMessage(report.keptCopies));
+  if (damagedPayload_) {
+    outcome_ = InstallOutcome::kDamagedPayload;
+  } else if (failed_) {
+    outcome_ = InstallOutcome::kFailedAndUndone;
+  } else {
+    outcome_ = InstallOutcome::kCancelled;
+  }
+  host_->EnableCancelButton(true);
+}
+
+bool InstallEngine::RequestAbort() {
+  int running = kRunning;
+  return state_.compare_exchange_strong(running, kCancelRequested) || running == kCancelRequested;
+}
+
+bool InstallEngine::Perform(std::unique_ptr<Step> step) {
+  if (!steps_.Run(std::move(step))) {
+    // A step stops without a word only for a cancel.
+    if (state_ != kCancelRequested) failed_ = true;
+    return false;
+  }
+  return !Stopping();
+}
+
+bool InstallEngine::Failed() {
+  failed_ = true;
+  return false;
+}
+
+bool InstallEngine::CreateUninstallLog() {
+  if (log_.Create(TempFolder())) return true;
+  ReportError("Couldn't create uninstall log file!");
+  return Failed();
+}
+
+void InstallEngine::ReportLogFailure(const char* what) {
+  ReportError(std::string("Couldn't append to uninstall log file!\n") + what, "Unhandled Exception Error");
+  failed_ = true;
 }
 
 void InstallEngine::GetLists(std::string* runList, std::string* openList) const {
@@ -78,15 +141,4 @@ void InstallEngine::GetLists(std::string* runList, std::string* openList) const 
 
 void InstallEngine::ReportError(const std::string& text, const std::string& caption) {
   host_->ReportError(text, caption);
-}
-
-void InstallEngine::Warn(const std::string& text) { host_->Warn(text); }
-
-void InstallEngine::SetStatus(const std::string& text) { host_->SetStatusText(text); }
-
-std::string InstallEngine::TempFolder() {
-  char buffer[MAX_PATH] = {};
-  DWORD length = GetTempPathA(MAX_PATH, buffer);
-  if (length == 0 || length >= MAX_PATH) return std::string();
-  return std::string(buffer, length);
 }

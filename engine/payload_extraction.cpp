@@ -1,10 +1,12 @@
-// The setup data out of the program (or the external archive file) into the temporary
-// folder, inflated and proven by both checksums before anything is installed from it.
+#include "engine/payload_extraction.h"
+
+#include <windows.h>
 
 #include <cstdio>
 
 #include "compress/archive.h"
-#include "engine/install_engine.h"
+#include "engine/machine_calls.h"
+#include "engine/scoped_temp_file.h"
 #include "engine/setup_resource.h"
 
 namespace {
@@ -18,107 +20,66 @@ std::string Megabytes(const char* format, double value) {
   return text;
 }
 
-}  // namespace
-
-// Moves the progress bar with the inflated bytes and stops the inflation at a cancel.
-class InstallEngine::InflateProgress : public ArchiveObserver {
- public:
-  explicit InflateProgress(InstallEngine* engine) : engine_(engine) {}
-  void OnBlockWritten(std::size_t bytes) override { engine_->AdvanceProgress(static_cast<uint32_t>(bytes)); }
-  bool StopRequested() override { return engine_->IsAborted(); }
-
- private:
-  InstallEngine* engine_;
-};
-
-void InstallEngine::ExtractPayload() {
-  dataFilePath_ = TempFolder() + productName_ + ".tmp";
-  const std::string inflatedPath = dataFilePath_ + "2";
-  SetStatus("Extracting data...");
-
-  if (externalData_) {
-    CopyFileA((basePath_ + ".exe.archive.bin").c_str(), dataFilePath_.c_str(), FALSE);
-  } else {
-    ExtractSetupData(dataFilePath_);
-  }
-  if (abort_) {
-    RemoveUninstallLog();
-    std::remove(dataFilePath_.c_str());
-    return;
-  }
-
-  uint32_t high = 0, low = 0;
-  if (!QueryFileSize(dataFilePath_, &high, &low)) {
-    ReportError("Couldn't obtain extracted data size!");
-    std::remove(dataFilePath_.c_str());
-    // Nothing was installed, so the empty log has no use either.
-    RemoveUninstallLog();
-    abort_ = 1;
-    return;
-  }
-  const double compressedMegabytes = (static_cast<double>(high) * 4294967296.0 + low) / kBytesPerMegabyte;
-  SetStatus(Megabytes("Decompressing data... %.2f MB", compressedMegabytes));
-  PrepareProgress(compressedMegabytes);
-
-  InflateProgress progress(this);
-  Archive archive;
-  archive.SetObserver(&progress);
-  const int inflated =
-      archive.DecompressFile(dataFilePath_.c_str(), inflatedPath.c_str(), &computedDataFileCrc_, &computedSetupDataCrc_);
-  // The checksums below catch any failure as well; its own reason comes first.
-  if (inflated != kArchiveOk && !abort_) ReportError(Archive::FailureMessage(inflated, false));
-
-  if (!abort_ &&
-      (computedDataFileCrc_ != expectedDataFileCrc_ || computedSetupDataCrc_ != expectedSetupDataCrc_)) {
-    ReportError("File integrity is corrupt!\nCRC32 checking failed.\nAborting.");
-    abort_ = 1;
-  }
-  if (abort_) {
-    RemoveUninstallLog();
-    std::remove(dataFilePath_.c_str());
-    std::remove(inflatedPath.c_str());
-    return;
-  }
-  host_->SetProgressPosition(progressRange_);
-  std::remove(dataFilePath_.c_str());
-  std::rename(inflatedPath.c_str(), dataFilePath_.c_str());
-
-  const double contentMegabytes =
-      (static_cast<double>(totalSizeHigh_) * 4294967296.0 + totalSizeLow_) / kBytesPerMegabyte;
-  SetStatus(Megabytes("Writing data... %.2f MB", contentMegabytes));
-  PrepareProgress(contentMegabytes);
-  WalkDataFile(dataFilePath_);
+bool QueryFileSize(const std::string& path, uint64_t* size) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
 }
 
-void InstallEngine::ExtractSetupData(const std::string& destination) {
+// Moves the progress bar with the inflated bytes and stops the inflation at a cancel.
+class InflateProgress : public ArchiveObserver {
+ public:
+  InflateProgress(InstallProgress* progress, const std::function<bool()>& stopRequested)
+      : progress_(progress), stopRequested_(stopRequested) {}
+  void OnBlockWritten(std::size_t bytes) override { progress_->Advance(static_cast<uint32_t>(bytes)); }
+  bool StopRequested() override { return stopRequested_(); }
+
+ private:
+  InstallProgress* progress_;
+  const std::function<bool()>& stopRequested_;
+};
+
+}  // namespace
+
+bool PayloadExtraction::CopyCompressed(const std::string& path) {
+  if (plan_.externalData) return machine::CopyOver(plan_.basePath + ".exe.archive.bin", path);
   static const SetupResourceMessages kMessages = {
       "Couldn't find setup data resource!", "Couldn't load setup data resource!",
       "Couldn't lock setup data resource!", "Couldn't get the size of the setup data resource!",
       "Couldn't create setup data file!"};
-  auto show = [](void* engine, const char* text) { static_cast<InstallEngine*>(engine)->ReportError(text); };
-  if (!WriteSetupResource(resourceModule_, kSetupDataResource, destination, kMessages, show, this)) abort_ = 1;
+  auto show = [](void* host, const char* text) { static_cast<InstallHost*>(host)->ReportError(text, "Error"); };
+  return WriteSetupResource(plan_.resourceModule, kSetupDataResource, path, kMessages, show, host_);
 }
 
-bool InstallEngine::QueryFileSize(const std::string& path, uint32_t* high, uint32_t* low) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  *high = found.nFileSizeHigh;
-  *low = found.nFileSizeLow;
-  return true;
-}
+Extraction PayloadExtraction::Extract(const std::string& dataFilePath) {
+  ScopedTempFile compressed(dataFilePath + "2");
+  host_->SetStatusText("Extracting data...");
+  const bool copied = CopyCompressed(compressed.Path());
+  if (stopRequested_()) return Extraction::kCancelled;
+  uint64_t size = 0;
+  if (!QueryFileSize(compressed.Path(), &size)) {
+    // A missing archive says no more than this; a resource that failed has said why.
+    if (copied || plan_.externalData) host_->ReportError("Couldn't obtain extracted data size!", "Error");
+    return Extraction::kFailed;
+  }
+  const double compressedMegabytes = static_cast<double>(size) / kBytesPerMegabyte;
+  host_->SetStatusText(Megabytes("Decompressing data... %.2f MB", compressedMegabytes));
+  progress_->Prepare(compressedMegabytes);
 
-void InstallEngine::PrepareProgress(double megabytes) {
-  progress_ = 0.0;
-  int range = static_cast<int>(megabytes);
-  progressRange_ = range < 5 ? 5 : range;
-  host_->SetProgressRange(progressRange_);
-  host_->SetProgressPosition(0);
-}
-
-void InstallEngine::AdvanceProgress(uint32_t bytes) {
-  progress_ += bytes / kBytesPerMegabyte;
-  host_->SetProgressPosition(progressRange_ < progress_ ? progressRange_ : static_cast<int>(progress_));
+  InflateProgress observer(progress_, stopRequested_);
+  Archive archive;
+  archive.SetObserver(&observer);
+  uint32_t dataFileCrc = 0, setupDataCrc = 0;
+  const int result = archive.DecompressFile(compressed.Path().c_str(), dataFilePath.c_str(), &dataFileCrc, &setupDataCrc);
+  if (stopRequested_()) return Extraction::kCancelled;
+  // The checksums below catch any failure as well; its own reason comes first.
+  if (result != kArchiveOk) host_->ReportError(Archive::FailureMessage(result, false), "Error");
+  if (dataFileCrc != plan_.dataFileCrc || setupDataCrc != plan_.setupDataCrc) {
+    host_->ReportError("File integrity is corrupt!\nCRC32 checking failed.\nAborting.", "Error");
+    return Extraction::kDamaged;
+  }
+  progress_->Complete();
+  return Extraction::kReady;
 }

@@ -1,10 +1,11 @@
-// One registry entry of the data file: names translated, logged, then written.
+// One registry entry of the data file: names translated, logged, then set by a step that
+// keeps the earlier value.
 
 #include <cstdlib>
 #include <cstring>
 
 #include "engine/install_engine.h"
-#include "engine/registry.h"
+#include "engine/steps/set_registry_value_step.h"
 
 namespace {
 
@@ -55,40 +56,48 @@ uint32_t DwordFromText(const char* text) {
   return static_cast<uint32_t>(static_cast<int32_t>(value));
 }
 
+std::vector<BYTE> ValueBytes(const RegistryEntry& entry, DWORD type) {
+  if (type == REG_DWORD) {
+    const uint32_t number = DwordFromText(entry.ValueData);
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(&number);
+    return std::vector<BYTE>(bytes, bytes + sizeof number);
+  }
+  const std::size_t textLength = strnlen(entry.ValueData, sizeof entry.ValueData - 1);
+  const BYTE* text = reinterpret_cast<const BYTE*>(entry.ValueData);
+  // Text with its terminating zero; REG_NONE holds the bytes alone.
+  return std::vector<BYTE>(text, text + textLength + (type == REG_NONE ? 0 : 1));
+}
+
 }  // namespace
 
-void InstallEngine::ApplyRegistryEntry(RegistryEntry entry) {
+bool InstallEngine::ApplyRegistryEntry(RegistryEntry entry) {
   for (char* text : {entry.RootKey, entry.SubKey, entry.ValueName, entry.ValueType, entry.ValueData}) {
     text[kMaxStoredStringLength] = '\0';
   }
   const RootKeyName* root = FindRootKey(entry.RootKey);
   if (root == nullptr) {
     ReportError("Invalid registry key supplied!\nThe program may not run correctly.");
-    return;
+    return true;
   }
   const ValueTypeName* type = FindValueType(entry.ValueType);
   if (type == nullptr) {
     ReportError("Invalid registry value type supplied!\nThe program may not run correctly.");
-    return;
+    return true;
   }
   // Logged before the write, so the uninstaller also tries a value that failed.
-  AppendRegistryInfo(entry);
-
-  const std::size_t textLength = strnlen(entry.ValueData, sizeof entry.ValueData - 1);
-  uint32_t number = 0;
-  const void* data = entry.ValueData;
-  DWORD size = static_cast<DWORD>(textLength + 1);
-  if (type->type == REG_DWORD) {
-    number = DwordFromText(entry.ValueData);
-    data = &number;
-    size = sizeof number;
-  } else if (type->type == REG_NONE) {
-    size = static_cast<DWORD>(textLength);
+  if (!log_.AppendRegistry(entry)) {
+    ReportLogFailure("Error in writing registry info.");
+    return false;
   }
-  CRegistry registry;
-  LONG result = registry.SetValue(root->key, entry.SubKey, type->keyClass, entry.ValueName, type->type, data, size);
-  if (result != ERROR_SUCCESS) {
-    ReportError(std::string("Failed to write in registry!\n") + "Key: " + entry.RootKey + ", Subkey: " + entry.SubKey +
-              "\nValue: " + entry.ValueName + ", Data: " + entry.ValueData);
-  }
+  RegistryValueToSet value;
+  value.root = root->key;
+  value.subKey = entry.SubKey;
+  value.keyClass = type->keyClass;
+  value.name = entry.ValueName;
+  value.type = type->type;
+  value.data = ValueBytes(entry, type->type);
+  const std::string failure = std::string("Failed to write in registry!\n") + "Key: " + entry.RootKey +
+                              ", Subkey: " + entry.SubKey + "\nValue: " + entry.ValueName +
+                              ", Data: " + entry.ValueData;
+  return Perform(std::make_unique<SetRegistryValueStep>(std::move(value), failure));
 }

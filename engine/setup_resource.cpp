@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/machine_calls.h"
+
 bool WriteSetupResource(HMODULE module, int id, const std::string& path, const SetupResourceMessages& messages,
                         void (*show)(void* context, const char* text), void* context) {
   HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), "Setup");
@@ -24,15 +26,15 @@ bool WriteSetupResource(HMODULE module, int id, const std::string& path, const S
     show(context, messages.emptySize);
     return false;
   }
-  FILE* file = std::fopen(path.c_str(), "wb");
+  FILE* file = machine::OpenStream(path, "wb");
   if (file == nullptr) {
     show(context, messages.notCreated);
     return false;
   }
-  bool written = std::fwrite(bytes, 1, size, file) == size;
+  bool written = machine::Write(file, path, bytes, size);
   written = (std::fclose(file) == 0) && written;
   if (!written) {
-    std::remove(path.c_str());
+    machine::RemoveFile(path);
     show(context, messages.notCreated);
   }
   return written;

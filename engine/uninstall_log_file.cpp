@@ -4,21 +4,26 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "engine/machine_calls.h"
+#include "shell/fault_injection.h"
+
 bool UninstallLogFile::Create(const std::string& path) {
   Close();
   path_ = path;
-  return Open("wb");
+  wholeBytes_ = 0;
+  return Open(false);
 }
 
-FILE* UninstallLogFile::ForAppend() {
-  if (file_ == nullptr && !path_.empty()) Open("ab");
-  return file_;
-}
-
-bool UninstallLogFile::Flush() {
-  if (file_ == nullptr) return false;
-  if (std::fflush(file_) == 0 && std::ferror(file_) == 0) return true;
+bool UninstallLogFile::AppendRecord(const std::function<bool(FILE*)>& write) {
+  if (file_ == nullptr && (path_.empty() || !Open(true))) return false;
+  if (write(file_) && machine::Flush(file_, path_)) {
+    wholeBytes_ = SizeOnDisk();
+    return true;
+  }
+  // Whatever part of the record reached the file would make the uninstaller refuse the
+  // whole log: it goes, and the next record could only start on a fresh stream anyway.
   Close();
+  machine::Truncate(path_, wholeBytes_);
   return false;
 }
 
@@ -29,8 +34,14 @@ bool UninstallLogFile::Close() {
   return closed;
 }
 
-bool UninstallLogFile::Open(const char* mode) {
-  const bool append = mode[0] == 'a';
+uint64_t UninstallLogFile::SizeOnDisk() const {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data)) return wholeBytes_;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool UninstallLogFile::Open(bool append) {
+  if (fault_injection::ShouldFail(path_)) return false;
   // Shared for deleting as well, so a clean-up that removes the log while it is still
   // open is not refused.
   HANDLE handle = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -41,7 +52,8 @@ bool UninstallLogFile::Open(const char* mode) {
     CloseHandle(handle);
     return false;
   }
-  file_ = _fdopen(descriptor, mode);
+  file_ = _fdopen(descriptor, append ? "ab" : "wb");
   if (file_ == nullptr) _close(descriptor);
+  if (file_ != nullptr && append) wholeBytes_ = SizeOnDisk();
   return file_ != nullptr;
 }

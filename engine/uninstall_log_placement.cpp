@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "engine/machine_calls.h"
 #include "engine/uninstall_log_merge.h"
 #include "formats/uninstall_log.h"
 
@@ -38,8 +39,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The temporary folder may lie on another volume than the destination.
 bool MoveOver(const std::string& from, const std::string& to) {
   // A read-only old log would refuse to be replaced.
-  if (Exists(to)) SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+  if (Exists(to)) machine::SetAttributes(to, FILE_ATTRIBUTE_NORMAL);
+  return machine::MoveOver(from, to);
 }
 
 // The merged log is written beside the old one and only then takes its place, so a full
@@ -49,10 +50,10 @@ bool Merge(const UninstallLog& older, const UninstallLog& newer, const std::stri
   const std::string merging = destinationLog + ".new";
   if (!WriteUninstallLogFile(merging, MergeUninstallLogs(older, newer))) return false;
   if (!MoveOver(merging, destinationLog)) {
-    DeleteFileA(merging.c_str());
+    machine::RemoveFile(merging);
     return false;
   }
-  DeleteFileA(runLog.c_str());
+  machine::RemoveFile(runLog);
   return true;
 }
 

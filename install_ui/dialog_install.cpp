@@ -138,6 +138,9 @@ void CDialogInstall::OnCancelRequest() {
     DestroyWindow();
     return;
   }
+  // Past the point of no return the run completes whatever the answer; asking would
+  // promise what cannot be done.
+  if (engine_->PastPointOfNoReturn()) return;
   if (answerByRule_) {
     // A run that asks nothing takes the click itself as the answer.
     companion_->Note("Cancel pressed: the installation is cancelled without a question");

@@ -13,6 +13,7 @@ std::atomic<bool> armed{false};
 Plan plan;
 unsigned counted = 0;
 bool injected = false;
+std::vector<std::string> paths;
 
 bool SamePath(const std::string& a, const std::string& b) {
   return !a.empty() && a.size() == b.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(),
@@ -27,6 +28,7 @@ void Arm(const Plan& newPlan) {
   plan = newPlan;
   counted = 0;
   injected = false;
+  paths.clear();
   armed = true;
 }
 
@@ -45,10 +47,16 @@ bool FailureInjected() {
   return injected;
 }
 
+std::vector<std::string> CountedPaths() {
+  std::lock_guard<std::mutex> lock(guard);
+  return paths;
+}
+
 bool ShouldFail(const std::string& path) {
   if (!armed) return false;
   std::lock_guard<std::mutex> lock(guard);
   ++counted;
+  paths.push_back(path);
   if (injected && SamePath(path, plan.stuckPath)) return true;
   if (counted != plan.failingCall) return false;
   injected = true;

@@ -6,6 +6,7 @@
 // ShouldFail() first. Unarmed, as in every real run, nothing fails and nothing is counted.
 
 #include <string>
+#include <vector>
 
 namespace fault_injection {
 
@@ -24,6 +25,8 @@ void Disarm();
 unsigned CallsCounted();
 // Whether the planned failure has happened.
 bool FailureInjected();
+// The paths of the calls counted since Arm(), in order: which call changed what.
+std::vector<std::string> CountedPaths();
 
 // For the calls themselves: counts this call and tells whether it must fail, as the
 // system would (the caller then sets a last error and returns its failure value).

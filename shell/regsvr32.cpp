@@ -2,11 +2,16 @@
 
 #include <windows.h>
 
+#include "shell/fault_injection.h"
 #include "shell/paths.h"
 
 Regsvr32Outcome RunRegsvr32(const std::string& systemFolder, const std::string& server, ServerRegistration what,
                             uint32_t timeoutMs) {
   if (systemFolder.empty()) return Regsvr32Outcome::kNotStarted;
+  if (fault_injection::ShouldFail(server)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return Regsvr32Outcome::kNotStarted;
+  }
   const std::string program = JoinPath(systemFolder, "regsvr32.exe");
   std::string commandLine = "\"" + program + "\" /s " + (what == ServerRegistration::kUnregister ? "/u " : "") +
                             "\"" + server + "\"";

@@ -2,15 +2,23 @@
 
 #include <windows.h>
 
+#include "shell/fault_injection.h"
 #include "shell/paths.h"
 
 namespace {
 
+// The key as the fault seam names keys.
+const std::string kSharedDllsPath = std::string("HKLM\\") + kSharedDllsKey;
+
 // Both sides of the installation run as 32-bit programs, so they see the same view of
-// the registry.
+// the registry. Only a writer creates the key when it is missing; a reader has nothing
+// to read there.
 class SharedDllsKey {
  public:
   explicit SharedDllsKey(REGSAM access) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, access, &key_) == ERROR_SUCCESS) return;
+    key_ = nullptr;
+    if ((access & KEY_SET_VALUE) == 0 || fault_injection::ShouldFail(kSharedDllsPath)) return;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
                         &key_, nullptr) != ERROR_SUCCESS) {
       key_ = nullptr;
@@ -41,12 +49,21 @@ std::optional<uint32_t> ReadCount(HKEY key, const std::string& path) {
 
 bool WriteCount(HKEY key, const std::string& path, uint32_t count) {
   const DWORD value = count;
-  return key != nullptr && RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                          sizeof value) == ERROR_SUCCESS;
+  if (key == nullptr) return false;
+  if (fault_injection::ShouldFail(kSharedDllsPath)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  return RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+         ERROR_SUCCESS;
 }
 
 bool DeleteCount(HKEY key, const std::string& path) {
   if (key == nullptr) return false;
+  if (fault_injection::ShouldFail(kSharedDllsPath)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   const LONG deleted = RegDeleteValueA(key, path.c_str());
   return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
 }

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "shell/com_object.h"
+#include "shell/fault_injection.h"
 #include "shell/paths.h"
 
 namespace {
@@ -64,8 +65,9 @@ LinkSaving SaveLink(const std::string& linkPath, const std::string& target, cons
     return LinkSaving::kNoPersistence;
   }
   WCHAR wide[MAX_PATH] = {};
-  if (!ToWide(linkPath, wide) || file.object->Save(wide, TRUE) != S_OK) return LinkSaving::kNotSaved;
-  return LinkSaving::kSaved;
+  if (!ToWide(linkPath, wide)) return LinkSaving::kNotSaved;
+  const HRESULT saved = fault_injection::ShouldFail(linkPath) ? STG_E_ACCESSDENIED : file.object->Save(wide, TRUE);
+  return saved == S_OK ? LinkSaving::kSaved : LinkSaving::kNotSaved;
 }
 
 std::string LinkTarget(const std::string& linkPath) {
@@ -92,5 +94,9 @@ LinkRemoval RemoveLinkTo(const std::string& linkPath, const std::string& target)
   if (GetFileAttributesA(linkPath.c_str()) == INVALID_FILE_ATTRIBUTES) return LinkRemoval::kAbsent;
   const std::string stored = LinkTarget(linkPath);
   if (!stored.empty() && !SamePath(stored, target)) return LinkRemoval::kPointsElsewhere;
+  if (fault_injection::ShouldFail(linkPath)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return LinkRemoval::kNotDeleted;
+  }
   return DeleteFileA(linkPath.c_str()) ? LinkRemoval::kRemoved : LinkRemoval::kNotDeleted;
 }

@@ -101,10 +101,14 @@ class RecordingHost : public InstallHost {
   void SetProgressRange(int range) override { ranges.push_back(range); }
   void SetProgressPosition(int position) override;
   void EnableCancelButton(bool enable) override { cancelStates.push_back(enable); }
+  void Note(const std::string& event) override { notes.push_back(event); }
+  void StepDone(int stepsDone) override { boundaries.push_back(stepsDone); }
 
   std::vector<std::string> statuses;
   std::vector<int> ranges;
   std::vector<bool> cancelStates;
+  std::vector<std::string> notes;
+  std::vector<int> boundaries;
   std::function<void(const std::string&)> onStatus;
   std::function<void()> onProgress;
 };

@@ -206,7 +206,8 @@ TEST_P(CompleteInstallationTest, InstallsEveryItemAndDeploysTheUninstaller) {
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
   EXPECT_FALSE(PathExists(engine->DataFilePath()));
   EXPECT_FALSE(PathExists(engine->DataFilePath() + "2"));
-  EXPECT_EQ(host.statuses.back(), "Creating uninstaller shortcut...");
+  EXPECT_EQ(host.statuses.back(), "Finalizing installation...");
+  EXPECT_EQ(engine->Outcome(), InstallOutcome::kInstalled);
 }
 
 INSTANTIATE_TEST_SUITE_P(ForCurrentUserAndAllUsers, CompleteInstallationTest, ::testing::Bool());
@@ -315,23 +316,62 @@ TEST_P(CancelTest, LeavesTheMachineExactlyAsBefore) {
 INSTANTIATE_TEST_SUITE_P(CheckPoints, CancelTest, ::testing::ValuesIn(kCancelCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(InstallationTest, CancelAfterTheRegistryPhaseKeepsTheInstallationButSkipsTheUninstaller) {
+// A cancel confirmed late in the run: before the point of no return it undoes everything,
+// registry values included; after it the run completes, with its uninstaller.
+struct LateCancelCase {
+  const char* name;
+  const char* status;
+  bool complete;
+};
+
+const LateCancelCase kLateCancelCases[] = {
+    {"while_writing_registry_values", "Writing registry information...", false},
+    {"while_extracting_the_uninstaller", "Extracting uninstaller...", false},
+    {"while_creating_the_uninstaller_shortcut", "Creating uninstaller shortcut...", false},
+    {"while_finalizing", "Finalizing installation...", true},
+};
+
+class LateCancelTest : public InstallationTest, public ::testing::WithParamInterface<LateCancelCase> {};
+
+TEST_P(LateCancelTest, UndoesEverythingOrCompletesNeverHalfway) {
   Payload payload = MakePayload(sandbox.Path(), StandardItems(), StandardRegistry());
-  const std::string destination = sandbox / "Product";
+  const std::string destination = PreparedDestination();
+  // A value the run overwrites, which an undo must bring back.
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Marker", 0, REG_SZ, reinterpret_cast<const BYTE*>("earlier"), 8);
+  RegCloseKey(key);
   auto engine = MakeEngine(payload, destination);
+  bool asked = false;
   host.onStatus = [&](const std::string& text) {
-    if (text == "Finalizing installation...") engine->RequestAbort();
+    if (text != GetParam().status) return;
+    asked = true;
+    engine->RequestAbort();
   };
+  const Snapshot before = TakeSnapshot(sandbox.Path());
   ScriptedMessages messages;
 
-  EXPECT_FALSE(engine->Install());
+  EXPECT_EQ(engine->Install(), GetParam().complete);
 
-  EXPECT_EQ(ReadBytes(destination + "\\Last.txt"), PatternBytes(10, 6));
-  EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kTestRegistryKey, "Marker").found);
-  EXPECT_FALSE(PathExists(destination + "\\Uninstall.exe"));
+  ASSERT_TRUE(asked);
+  EXPECT_TRUE(messages.texts().empty()) << messages.texts()[0];
+  if (GetParam().complete) {
+    EXPECT_EQ(engine->Outcome(), InstallOutcome::kInstalled);
+    EXPECT_TRUE(PathExists(destination + "\\Uninstall.exe"));
+    EXPECT_TRUE(PathExists(destination + "\\Uninstall.log"));
+    EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").found);
+    EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, kTestRegistryKey, "Marker").type, DWORD(REG_NONE));
+  } else {
+    EXPECT_EQ(engine->Outcome(), InstallOutcome::kCancelled);
+    const Snapshot after = TakeSnapshot(sandbox.Path());
+    EXPECT_TRUE(before == after) << Describe(before, after);
+  }
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
-  EXPECT_FALSE(PathExists(TempFolder() + kProductName + ".backup"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Moments, LateCancelTest, ::testing::ValuesIn(kLateCancelCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Shared files in the system folder ----------------------------------------------
 
@@ -465,19 +505,59 @@ INSTANTIATE_TEST_SUITE_P(Answers, ReplaceLibraryTest,
                          ::testing::Values(ReplaceCase{"Yes", IDYES}, ReplaceCase{"No", IDNO}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The facts behind the question come from the files' version resources: the payload's
+// copy is read from its bytes, without being installed or loaded.
+TEST_F(InstallationTest, TheLibraryQuestionCarriesBothVersions) {
+  struct FactsHost : RecordingHost {
+    bool ConfirmLibraryReplacement(const std::string&, const LibraryQuestion& question) override {
+      facts = question;
+      return false;
+    }
+    LibraryQuestion facts;
+  } factsHost;
+  const std::string destination = sandbox / "Product";
+  CreateDirectoryA(destination.c_str(), nullptr);
+  WriteBytes(destination + "\\Lib.dll", PatternBytes(300, 70));
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::string versioned = std::string(system) + "\\kernel32.dll";
+  Payload payload = MakePayload(sandbox.Path(), {Item("Lib", "dll", "%DIR%\\Lib.dll", ReadBytes(versioned))}, {});
+  ScriptedMessages messages;
+
+  InstallEngine engine(&factsHost, PlanFor(payload, destination));
+  ASSERT_TRUE(engine.Install());
+
+  DWORD ignored = 0;
+  std::vector<char> block(GetFileVersionInfoSizeA(versioned.c_str(), &ignored));
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(versioned.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(factsHost.facts.path, destination + "\\Lib.dll");
+  EXPECT_FALSE(factsHost.facts.installed.known);
+  EXPECT_TRUE(factsHost.facts.payload.known);
+  EXPECT_EQ(factsHost.facts.payload.major, DWORD(HIWORD(fixed->dwFileVersionMS)));
+  EXPECT_EQ(factsHost.facts.payload.minor, DWORD(LOWORD(fixed->dwFileVersionMS)));
+  EXPECT_EQ(factsHost.facts.payload.build, DWORD(HIWORD(fixed->dwFileVersionLS)));
+  EXPECT_EQ(ReadBytes(destination + "\\Lib.dll"), PatternBytes(300, 70)) << "declined";
+  EXPECT_FALSE(PathExists(engine.DataFilePath() + ".library"));
+}
+
 // ---- Destinations that cannot take the files -----------------------------------------
 
 struct UnusableDestinationCase {
   const char* name;
   std::string (*destination)(const Sandbox&);
-  const char* message;
+  std::string (*message)(const Sandbox&);
 };
 
 const UnusableDestinationCase kUnusableDestinations[] = {
     // A file stands where a folder of the path should be.
-    {"unwritable", [](const Sandbox& s) { return s / "blocker.txt\\Product"; }, "Couldn't create file!"},
+    {"unwritable", [](const Sandbox& s) { return s / "blocker.txt\\Product"; },
+     [](const Sandbox& s) { return "Couldn't create folder:\n" + s / "blocker.txt"; }},
     {"too_long_once_expanded", [](const Sandbox& s) { return s / std::string(255 - s.Path().size(), 'L'); },
-     "Invalid file path in decompressed data file!"},
+     [](const Sandbox&) { return std::string("Invalid file path in decompressed data file!"); }},
 };
 
 class UnusableDestinationTest : public InstallationTest,
@@ -491,7 +571,7 @@ TEST_P(UnusableDestinationTest, FailsTheEntryAndRollsBack) {
 
   EXPECT_FALSE(MakeEngine(payload, GetParam().destination(sandbox))->Install());
 
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{GetParam().message});
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{GetParam().message(sandbox)});
   Snapshot after = TakeSnapshot(sandbox.Path());
   EXPECT_TRUE(before == after) << Describe(before, after);
 }

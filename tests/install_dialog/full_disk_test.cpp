@@ -75,4 +75,41 @@ TEST(FullDiskTest, WriteFailureNamesTheFileAndRollsBack) {
   CoUninitialize();
 }
 
+// An upgrade that replaces a large file with a small one, then fills the disk with the
+// next: the undo must first free the disk of what the run wrote, then put the original
+// back, bytes and times, from its copy off the full drive.
+TEST(FullDiskTest, AFailedUpgradeGetsTheReplacedFileBack) {
+  ULARGE_INTEGER available{}, total{}, free{};
+  if (!GetDiskFreeSpaceExA(kDrive, &available, &total, &free))
+    GTEST_SKIP() << "drive Q: is not mapped to a small tmpfs (mounting one needs root)";
+  ASSERT_LT(total.QuadPart, kLargestSmallDrive) << "Q: is not the small test drive";
+  CoInitialize(nullptr);
+  CleanProductTraces();
+  const std::string destination = "Q:\\Product";
+  CreateDirectoryA(destination.c_str(), nullptr);
+  const Bytes original = PatternBytes(static_cast<size_t>(total.QuadPart) * 6 / 10, 4);
+  WriteBytes(destination + "\\Data.bin", original);
+
+  Sandbox sandbox;
+  Payload payload = MakePayload(sandbox.Path(),
+                                {Item("Data", "bin", "%DIR%\\Data.bin", PatternBytes(100, 5)),
+                                 Item("Big", "bin", "%DIR%\\Big.bin", PatternBytes(static_cast<size_t>(total.QuadPart), 6))},
+                                {});
+  const Snapshot before = DriveAndTemporaryFolder();
+  ScriptedMessages messages;
+  RecordingHost host;
+  InstallEngine engine(&host, PlanFor(payload, destination));
+
+  EXPECT_FALSE(engine.Install());
+
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn't write file:\n" + destination + "\\Big.bin"});
+  EXPECT_EQ(engine.Outcome(), InstallOutcome::kFailedAndUndone);
+  EXPECT_EQ(ReadBytes(destination + "\\Data.bin"), original);
+  const Snapshot after = DriveAndTemporaryFolder();
+  EXPECT_TRUE(before == after) << Describe(before, after);
+  RemoveTree(destination);
+  CleanProductTraces();
+  CoUninitialize();
+}
+
 }  // namespace

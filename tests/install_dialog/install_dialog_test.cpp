@@ -161,6 +161,9 @@ INSTANTIATE_TEST_SUITE_P(Moments, CancelTest,
                                            CancelCase{"Decompressing data...", IDYES, false},
                                            CancelCase{"Writing: App.exe", IDYES, false},
                                            CancelCase{"Writing: Readme.txt", IDYES, false},
+                                           // Late, but before the last change: everything goes.
+                                           CancelCase{"Writing registry information...", IDYES, false},
+                                           CancelCase{"Creating uninstaller shortcut...", IDYES, false},
                                            CancelCase{"Writing: Big.bin", IDNO, true},
                                            CancelCase{"Decompressing data...", IDNO, true}));
 
@@ -253,6 +256,25 @@ TEST_F(InstallDialogTest, AnsweringByRuleCancelsWithoutAQuestionAndClosesItself)
             companion.events.end());
   const Snapshot after = TakeSnapshot(sandbox.Path());
   EXPECT_TRUE(before == after) << Describe(before, after);
+}
+
+TEST_F(InstallDialogTest, PastThePointOfNoReturnNothingAsksAndTheRunCompletes) {
+  ScriptedMessages messages([](const MessageBoxRequest&) { return IDYES; });
+  Open();
+  bool reached = false;
+  TextHook hook(GetDlgItem(Dialog(), IDC_INSTALL_STATUS), [&](const std::string& text) {
+    if (reached || text != "Finalizing installation...") return;
+    reached = true;
+    for (Route route : {Route::kButton, Route::kEscape, Route::kCloseMessage}) AskToClose(Dialog(), route);
+  });
+  RunToTheEnd();
+  ASSERT_TRUE(reached);
+  EXPECT_TRUE(messages.shown().empty()) << messages.texts()[0];
+  EXPECT_EQ(ControlText(Dialog(), IDC_INSTALL_STATUS), "Finished.");
+  CloseAndCollectReport();
+  EXPECT_EQ(owner.Reports(), std::vector<WPARAM>{1});
+  EXPECT_TRUE(PathExists(destination + "\\Uninstall.exe"));
+  EXPECT_TRUE(PathExists(destination + "\\Uninstall.log"));
 }
 
 TEST_F(InstallDialogTest, DisabledButtonIgnoresEveryRoute) {

@@ -1,0 +1,24 @@
+#pragma once
+// A file of the run in the temporary folder (the extracted payload, the data file): it is
+// removed when the object goes, however the run ends.
+
+#include <windows.h>
+
+#include <string>
+
+class ScopedTempFile {
+ public:
+  explicit ScopedTempFile(std::string path = std::string()) : path_(std::move(path)) {}
+  ~ScopedTempFile() { Remove(); }
+  ScopedTempFile(const ScopedTempFile&) = delete;
+  ScopedTempFile& operator=(const ScopedTempFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // Removing what the run made itself cannot be undone; it is past the fault seam.
+  void Remove() const {
+    if (!path_.empty()) DeleteFileA(path_.c_str());
+  }
+
+ private:
+  std::string path_;
+};

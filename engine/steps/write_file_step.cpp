@@ -1,0 +1,90 @@
+#include "engine/steps/write_file_step.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <io.h>
+
+#include <algorithm>
+
+#include "engine/machine_calls.h"
+
+namespace {
+
+FILETIME ToFiletime(const FileTime& time) {
+  FILETIME result;
+  result.dwLowDateTime = time.dwLowDateTime;
+  result.dwHighDateTime = time.dwHighDateTime;
+  return result;
+}
+
+bool IsRegularFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
+WriteFileStep::WriteFileStep(std::string target, const FileEntry& entry, ContentSource source, BackupFolder* backups,
+                             WrittenPaths* written)
+    : target_(std::move(target)),
+      creation_(ToFiletime(entry.CreationTime)),
+      lastAccess_(ToFiletime(entry.LastAccessTime)),
+      lastWrite_(ToFiletime(entry.LastWriteTime)),
+      source_(std::move(source)),
+      backups_(backups),
+      written_(written) {}
+
+bool WriteFileStep::Do() {
+  if (IsRegularFile(target_) && !written_->Contains(target_) && !copy_.Keep(target_, backups_)) {
+    return Fail("Couldn't keep a copy of the existing file:\n" + target_);
+  }
+  FILE* out = machine::OpenStream(target_, "wb");
+  if (out == nullptr) {
+    // The file is as it was: its copy is of no use, and undoing has nothing to do.
+    copy_.Drop();
+    return Fail("Couldn't create file!");
+  }
+  written_->Add(target_);
+  touched_ = true;
+  const bool written = WriteContent(out);
+  const bool closed = std::fclose(out) == 0;
+  if (!written) return false;
+  if (!closed) return Fail("Couldn't write file:\n" + target_);
+  return true;
+}
+
+bool WriteFileStep::WriteContent(FILE* out) {
+  if (source_.buffer == nullptr) return Fail("Couldn't write file:\n" + target_);
+  uint32_t done = 0;
+  while (done < source_.length) {
+    const std::size_t block = std::min<std::size_t>(kStreamChunkSize, source_.length - done);
+    const std::size_t got = std::fread(source_.buffer, 1, block, source_.dataFile);
+    if (source_.stopRequested()) return false;
+    if (std::ferror(source_.dataFile)) return Fail("Couldn't read decompressed data file!");
+    if (got != 0 && !machine::Write(out, target_, source_.buffer, got)) return Fail("Couldn't write file:\n" + target_);
+    source_.advance(static_cast<uint32_t>(got));
+    done += static_cast<uint32_t>(got);
+    if (got < block) break;  // the data file ended early: the shorter file stands
+  }
+  // The last bytes leave the stream's buffer only now; a full disk may show here. The time
+  // stamps come after them, or the system would take the last write as the new time.
+  if (!machine::Flush(out, target_)) return Fail("Couldn't write file:\n" + target_);
+  // Through the handle that wrote the content: opening the file once more for its times
+  // would cost about as much as writing a small file.
+  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out)));
+  if (handle == INVALID_HANDLE_VALUE || !machine::SetTimes(handle, target_, creation_, lastAccess_, lastWrite_)) {
+    return Fail("Couldn't open file for adding time information!\n" + target_);
+  }
+  return true;
+}
+
+void WriteFileStep::Undo(UndoReport* report) {
+  if (!touched_) return;
+  touched_ = false;
+  TakeBackFile(target_, &copy_, report);
+}
+
+std::string WriteFileStep::DoneText() const {
+  if (!copy_.Kept()) return "Wrote " + target_;
+  return "Wrote " + target_ + " (replaced; copy kept at " + copy_.CopyPath() + ")";
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Writes one file of the payload, new or in place of an existing one, whose copy the step
+// keeps until the run is complete. The content comes from the data file, block by block;
+// the file then gets the entry's time stamps. Undoing removes what the run wrote and puts
+// the copy back; a copy that cannot go back stays, whole, and is reported.
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "engine/steps/backup_folder.h"
+#include "engine/steps/kept_file.h"
+#include "engine/steps/step.h"
+#include "engine/steps/written_paths.h"
+#include "formats/data_file.h"
+
+// Where a file's content comes from and whom it tells about its progress.
+struct ContentSource {
+  FILE* dataFile = nullptr;
+  uint32_t length = 0;
+  // A block buffer of kStreamChunkSize bytes shared by the run; null when it could not be had.
+  char* buffer = nullptr;
+  std::function<void(uint32_t bytes)> advance;
+  // A confirmed cancel, checked between blocks.
+  std::function<bool()> stopRequested;
+};
+
+class WriteFileStep : public Step {
+ public:
+  WriteFileStep(std::string target, const FileEntry& entry, ContentSource source, BackupFolder* backups,
+                WrittenPaths* written);
+  bool Do() override;
+  void Undo(UndoReport* report) override;
+  bool RestoresEarlierContent() const override { return copy_.Kept(); }
+  void Commit() override { copy_.Drop(); }
+  std::string DoneText() const override;
+
+ private:
+  bool WriteContent(FILE* out);
+
+  std::string target_;
+  FILETIME creation_{};
+  FILETIME lastAccess_{};
+  FILETIME lastWrite_{};
+  ContentSource source_;
+  BackupFolder* backups_;
+  WrittenPaths* written_;
+  KeptFile copy_;
+  bool touched_ = false;
+};

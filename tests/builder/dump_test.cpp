@@ -63,7 +63,7 @@ TEST_F(Dump, KindFollowsTheFileName) {
   for (const auto& c : cases) {
     DumpKind kind = DumpKind::Data;
     EXPECT_EQ(DumpKindFromPath(c.path, &kind), c.known) << c.path;
-    if (c.known) EXPECT_EQ(kind, c.kind) << c.path;
+    if (c.known) { EXPECT_EQ(kind, c.kind) << c.path; }
   }
 }
 

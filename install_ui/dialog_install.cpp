@@ -60,6 +60,11 @@ void CDialogInstall::GetLists(std::string* runList, std::string* openList) const
   }
 }
 
+void CDialogInstall::SetCompanion(InstallHost* companion, bool answerByRule) {
+  companion_ = companion;
+  answerByRule_ = answerByRule && companion;
+}
+
 void CDialogInstall::StartInstall() {
   if (!engine_ || worker_.Started()) return;
   worker_.Start([this](HANDLE) { InstallWorker(); });
@@ -82,6 +87,7 @@ LRESULT CDialogInstall::OnRunEnded(WPARAM, LPARAM) {
   cancelButton_.SetWindowText("&Close");
   status_.SetWindowText(succeeded_ ? "Finished." : "Aborted.");
   finished_ = true;
+  if (closeWhenFinished_) DestroyWindow();
   return 0;
 }
 
@@ -153,11 +159,32 @@ LRESULT CDialogInstall::OnDestroy(WPARAM, LPARAM) {
 }
 
 void CDialogInstall::ReportError(const std::string& text, const std::string& caption) {
+  if (companion_) companion_->ReportError(text, caption);
   ShowMessageBox(m_hWnd, text, caption, MB_ICONERROR);
 }
 
-void CDialogInstall::Warn(const std::string& text) { ShowMessageBox(m_hWnd, text, "Warning", MB_ICONEXCLAMATION); }
+void CDialogInstall::Warn(const std::string& text) {
+  if (companion_) companion_->Warn(text);
+  if (!answerByRule_) ShowMessageBox(m_hWnd, text, "Warning", MB_ICONEXCLAMATION);
+}
 
 bool CDialogInstall::Confirm(const std::string& question) {
-  return ShowMessageBox(m_hWnd, question, "Warning", MB_YESNO | MB_ICONQUESTION) == IDYES;
+  if (answerByRule_) return companion_->Confirm(question);
+  const bool yes = ShowMessageBox(m_hWnd, question, "Warning", MB_YESNO | MB_ICONQUESTION) == IDYES;
+  if (companion_) companion_->Note("Question: " + question + " Answer: " + (yes ? "Yes" : "No") + ", by the user");
+  return yes;
+}
+
+bool CDialogInstall::ConfirmLibraryReplacement(const std::string& question, const LibraryQuestion& facts) {
+  if (answerByRule_) return companion_->ConfirmLibraryReplacement(question, facts);
+  return Confirm(question);
+}
+
+void CDialogInstall::SetStatusText(const std::string& text) {
+  if (companion_) companion_->SetStatusText(text);
+  status_.SetWindowText(text);
+}
+
+void CDialogInstall::Note(const std::string& event) {
+  if (companion_) companion_->Note(event);
 }

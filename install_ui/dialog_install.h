@@ -44,6 +44,13 @@ class CDialogInstall : public CDialog, private InstallHost {
   // Starts the worker, the elapsed-time counter and its display; a second call does nothing.
   void StartInstall();
 
+  // A host that hears everything the engine reports, for a log; with `answerByRule` it
+  // also answers the questions and takes the warnings, so that only failures are shown.
+  // Set before StartInstall; `companion` must outlive the run.
+  void SetCompanion(InstallHost* companion, bool answerByRule);
+  // The dialog destroys itself when the run is over, rather than waiting for Close.
+  void CloseWhenFinished() { closeWhenFinished_ = true; }
+
   // The finish page's lists of programs to run and files to open.
   void GetLists(std::string* runList, std::string* openList) const;
 
@@ -51,6 +58,8 @@ class CDialogInstall : public CDialog, private InstallHost {
   bool IsFinished() const { return finished_.load(); }
   // The run ended complete and without abort.
   bool Succeeded() const { return succeeded_.load(); }
+  // How the run ended; valid once IsFinished().
+  InstallOutcome Outcome() const { return engine_ ? engine_->Outcome() : InstallOutcome::kFailedAndUndone; }
 
   // Esc and Enter ask the abort question while the run lasts and close the dialog after it.
   BOOL PreTranslateMessage(MSG* msg) override;
@@ -75,7 +84,9 @@ class CDialogInstall : public CDialog, private InstallHost {
   void ReportError(const std::string& text, const std::string& caption) override;
   void Warn(const std::string& text) override;
   bool Confirm(const std::string& question) override;
-  void SetStatusText(const std::string& text) override { status_.SetWindowText(text); }
+  bool ConfirmLibraryReplacement(const std::string& question, const LibraryQuestion& facts) override;
+  void SetStatusText(const std::string& text) override;
+  void Note(const std::string& event) override;
   void SetProgressRange(int range) override;
   void SetProgressPosition(int position) override;
   void EnableCancelButton(bool enable) override { cancelButton_.EnableWindow(enable); }
@@ -103,6 +114,9 @@ class CDialogInstall : public CDialog, private InstallHost {
   std::atomic<bool> finished_{false};
   std::atomic<bool> succeeded_{false};
   bool reported_ = false;
+  InstallHost* companion_ = nullptr;
+  bool answerByRule_ = false;
+  bool closeWhenFinished_ = false;
   ElapsedTimerSet timers_;
   DialogThread worker_;
   DialogThread display_;

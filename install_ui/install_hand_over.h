@@ -10,5 +10,6 @@
 #include "install_ui/dialog_install.h"
 
 // The running installation dialog owned by `owner`, or null when its window could not be
-// made.
-std::unique_ptr<CDialogInstall> OpenInstallDialog(HWND owner, const InstallPlan& plan);
+// made. `companion`, when given, hears what the engine reports (for a log).
+std::unique_ptr<CDialogInstall> OpenInstallDialog(HWND owner, const InstallPlan& plan,
+                                                  InstallHost* companion = nullptr);

@@ -1,6 +1,8 @@
 #pragma once
-// The base path of external-data mode, taken from the program's whole command line.
+// What Setup.exe reads from its command line: the base path of external-data mode and the
+// switches of an unattended run.
 
+#include <optional>
 #include <string>
 
 // The text after the program path and the one blank that follows it, taken verbatim.
@@ -8,3 +10,42 @@
 // the first blank. A base path wrapped in one pair of double quotes, as shells and Wine
 // pass a path with blanks, is used without them. "" means normal mode.
 std::string ExtractBasePath(const std::string& commandLine);
+
+enum class SetupMode {
+  kWizard,
+  // Only the installation dialog, answering every question by rule; it closes itself.
+  kSilent,
+  // Nothing on the screen at all.
+  kVerySilent,
+};
+
+struct ShortcutChoice {
+  bool startMenu = false;
+  bool desktop = false;
+};
+
+struct SetupOptions {
+  SetupMode mode = SetupMode::kWizard;
+  std::string basePath;
+  std::optional<std::string> destination;
+  std::optional<bool> allUsers;
+  std::optional<ShortcutChoice> shortcuts;
+  bool log = false;
+  // Empty with `log` set: the default log in the temporary folder.
+  std::string logFile;
+  bool force = false;
+  bool help = false;
+  // Set when the line cannot be used: what is wrong, naming the argument.
+  std::string error;
+
+  bool Silent() const { return mode != SetupMode::kWizard; }
+};
+
+// Switches begin with '/', in any order and any letter case. A line without any keeps
+// today's meaning: everything after the program path is the base path, blanks and all.
+// With switches, the base path is the first argument that is not one, quoted if it holds
+// blanks. "/D=" takes the rest of the line, blanks included.
+SetupOptions ParseSetupCommandLine(const std::string& commandLine);
+
+// The text of the usage message.
+std::string SetupUsageText();

@@ -8,6 +8,9 @@
 #include <cstdio>
 
 #include "common/message_box.h"
+#include "common/run_log.h"
+#include "setup/exit_codes.h"
+#include "setup/unattended_host.h"
 #include "install_ui/install_hand_over.h"
 #include "setup/background_picture.h"
 #include "setup/destination_page.h"
@@ -15,6 +18,7 @@
 #include "setup/install_placement.h"
 #include "setup/launch_list.h"
 #include "setup/page_sequence.h"
+#include "setup/plan_from_description.h"
 #include "setup/preinstall_questions.h"
 #include "setup/setupdlg.h"
 #include "setup/summary_page.h"
@@ -34,7 +38,17 @@ SIZE ClientSize(const CWindow& window) {
 
 void CSetupDlg::Finish() {
   RefreshDestination();
-  if (!CheckDiskSpace(m_hWnd, DestinationFolder, description_.Summary.Head)) return;
+  const uint64_t required = RequiredBytes(description_.Summary.Head);
+  const std::optional<DiskSpaceReport> space = QueryDiskSpace(DestinationFolder);
+  const bool goOn = ConfirmDiskSpace(m_hWnd, required, space);
+  if (log_) {
+    const std::string question = DiskSpaceQuestion(required, space);
+    log_->Write("Destination: " + DestinationFolder);
+    log_->Write(question.empty() ? "Disk space check: enough room"
+                                 : "Disk space check: " + question + " Answer: " + (goOn ? "Yes" : "No") +
+                                       ", by the user");
+  }
+  if (!goOn) return;
   CreateBackgroundWindow();
   CreateAndStartInstallDialog();
   if (!Installing()) {
@@ -73,31 +87,20 @@ void CSetupDlg::LoadBackgroundPicture() {
 
 void CSetupDlg::CreateAndStartInstallDialog() {
   if (install_) return;
-  install_ = OpenInstallDialog(m_hWnd, MakeInstallPlan());
+  install_ = OpenInstallDialog(m_hWnd, MakeInstallPlan(), log_host_.get());
   if (install_ && background_) PlaceInstallDialog();
 }
 
 InstallPlan CSetupDlg::MakeInstallPlan() {
-  const SummaryRecord& summary = description_.Summary;
   if (page4_ && page4_->m_hWnd) {
     page4_->SendMessage(WM_APP_GET_ALL_USERS, reinterpret_cast<WPARAM>(m_hWnd));
     page4_->SendMessage(WM_APP_GET_SHORTCUT_CHOICES, reinterpret_cast<WPARAM>(m_hWnd));
   }
-  InstallPlan plan;
-  plan.productName = ProductName();
-  plan.clrOut = summary.Config.clrOut;
-  plan.clrIn = summary.Config.clrIn;
-  plan.totalSizeHigh = summary.Head.TotalSizeHigh;
-  plan.totalSizeLow = summary.Head.TotalSizeLow;
-  plan.externalData = IsExternal;
-  plan.basePath = BasePath;
-  plan.destination = DestinationFolder;
-  plan.dataFileCrc = summary.DataFileCrc;
-  plan.setupDataCrc = summary.SetupDataCrc;
-  plan.allUsers = AllUsers;
-  plan.startMenuShortcuts = CreateStartMenuShortcuts;
-  plan.desktopShortcuts = CreateDesktopShortcuts;
-  return plan;
+  InstallChoices choices;
+  choices.destination = DestinationFolder;
+  choices.allUsers = AllUsers;
+  choices.shortcuts = ShortcutChoice{CreateStartMenuShortcuts, CreateDesktopShortcuts};
+  return PlanFromDescription(description_, IsExternal ? BasePath : std::string(), choices);
 }
 
 void CSetupDlg::PlaceInstallDialog() {
@@ -118,6 +121,7 @@ void CSetupDlg::EndInstallation(bool succeeded) {
   background_.reset();
   if (!install_) return;
   InstallSucceeded = succeeded;
+  exitCode_ = ExitCodeOf(install_->Outcome());
   install_->GetLists(&RunListText, &OpenListText);
   // The dialog's window is still being destroyed while it reports; its object goes when
   // that is over.

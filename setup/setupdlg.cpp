@@ -1,8 +1,12 @@
 #include "setup/setupdlg.h"
 
 #include "common/message_box.h"
+#include "common/run_log.h"
 #include "setup/about_dlg.h"
 #include "setup/command_line.h"
+#include "setup/exit_codes.h"
+#include "setup/setup_log.h"
+#include "setup/unattended_host.h"
 #include "setup/destination_page.h"
 #include "setup/finish_page.h"
 #include "setup/information_page.h"
@@ -25,22 +29,15 @@ constexpr int kPageTopDialogUnits = 37;
 
 HWND HandleParam(WPARAM wParam) { return reinterpret_cast<HWND>(wParam); }
 
-// The user's temporary folder with its trailing backslash, however long it is.
-std::string TemporaryFolder() {
-  std::string path(MAX_PATH, '\0');
-  DWORD length = ::GetTempPathA(static_cast<DWORD>(path.size()), &path[0]);
-  if (length > path.size()) {
-    path.assign(length, '\0');
-    length = ::GetTempPathA(length, &path[0]);
-  }
-  path.resize(length < path.size() ? length : 0);
-  return path;
-}
-
 }  // namespace
 
-CSetupDlg::CSetupDlg(HWND parent)
-    : CDialog(IDD_SETUP, parent), m_hIcon(::LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {
+CSetupDlg::CSetupDlg(HWND parent, const SetupOptions* options, RunLog* log)
+    : CDialog(IDD_SETUP, parent),
+      m_hIcon(::LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      options_(options),
+      log_(log),
+      exitCode_(kSetupCancelled) {
+  if (log_) log_host_ = std::make_unique<UnattendedHost>(log_);
   ClearSummaryRecord(&description_.Summary);
 }
 
@@ -66,7 +63,7 @@ BOOL CSetupDlg::OnInitDialog() {
     FailStartup();
     return FALSE;
   }
-  if (!CheckOSSupport(m_hWnd, description_.Summary.Config)) {
+  if (!CheckSystem()) {
     FailStartup();
     return FALSE;
   }
@@ -90,7 +87,7 @@ void CSetupDlg::AddAboutToSystemMenu() {
 bool CSetupDlg::ReadDescription() {
   IsExternal = false;
   BasePath.clear();
-  std::string argument = ExtractBasePath(::GetCommandLineA());
+  std::string argument = options_ ? options_->basePath : ExtractBasePath(::GetCommandLineA());
   std::string error;
   bool read;
   if (!argument.empty()) {
@@ -100,13 +97,30 @@ bool CSetupDlg::ReadDescription() {
   } else {
     read = ReadDescriptionFromResources(nullptr, TempPath, &description_, &error);
   }
+  if (options_ && log_) {
+    OpenSetupLog(log_, *options_, read ? ProductName() : std::string());
+    log_->Write(read ? "Setup data read" : "Setup data cannot be used: " + error);
+  }
   if (!read) ShowMessageBox(m_hWnd, error, "Error", MB_OK | MB_ICONERROR);
   return read;
 }
 
+bool CSetupDlg::CheckSystem() {
+  const std::optional<OsVersionReport> report = QueryOsVersion();
+  const bool goOn = ConfirmOsSupport(m_hWnd, report, description_.Summary.Config);
+  if (log_) {
+    const std::string question = OsSupportQuestion(report, description_.Summary.Config);
+    log_->Write(question.empty() ? "Operating system check: supported"
+                                 : "Operating system check: " + question + " Answer: " + (goOn ? "Yes" : "No") +
+                                       ", by the user");
+  }
+  return goOn;
+}
+
 // Ends the program before anything of the wizard has been shown.
 void CSetupDlg::FailStartup() {
-  if (CWinApp* app = CWinApp::Current()) app->SetExitCode(1);
+  exitCode_ = kSetupDataUnusable;
+  if (CWinApp* app = CWinApp::Current()) app->SetExitCode(exitCode_);
   EndDialog(1);
 }
 

@@ -23,11 +23,19 @@ class CDialogPage3;
 class CDialogPage4;
 class CDialogPage5;
 class CDialogPage6;
+class RunLog;
+struct SetupOptions;
+class UnattendedHost;
 
 class CSetupDlg : public CDialog {
  public:
-  explicit CSetupDlg(HWND parent = nullptr);
+  // `options` and `log`, when given, must outlive the dialog: the base path comes from
+  // the options, and the log hears the checks, the installation and the answers.
+  explicit CSetupDlg(HWND parent = nullptr, const SetupOptions* options = nullptr, RunLog* log = nullptr);
   ~CSetupDlg() override;
+
+  // One of SetupExitCode, valid after DoModal.
+  int ExitCode() const { return exitCode_; }
 
   BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -73,6 +81,8 @@ class CSetupDlg : public CDialog {
   // Start-up steps.
   void AddAboutToSystemMenu();
   bool ReadDescription();
+  // The operating-system question; false when the user declined it.
+  bool CheckSystem();
   void FailStartup();
   void SetTitleAndCaption();
   void CreatePages();
@@ -180,4 +190,10 @@ class CSetupDlg : public CDialog {
   std::string OpenListText;
 
   AltKeyFilter alt_keys_;
+
+  const SetupOptions* options_;
+  RunLog* log_;
+  // Passes what the installation reports to the log.
+  std::unique_ptr<UnattendedHost> log_host_;
+  int exitCode_;
 };

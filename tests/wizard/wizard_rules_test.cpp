@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +46,87 @@ TEST(ExtractBasePath, FollowsTheProgramPathAndOneBlank) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ExtractBasePath(c.commandLine), c.basePath) << c.commandLine;
+  }
+}
+
+TEST(ParseSetupCommandLine, ReadsSwitchesInAnyOrderAndCase) {
+  struct Case {
+    const char* commandLine;
+    SetupMode mode;
+    const char* basePath;
+    std::optional<std::string> destination;
+    std::optional<bool> allUsers;
+    std::optional<std::pair<bool, bool>> shortcuts;  // Start Menu, Desktop
+    bool log;
+    const char* logFile;
+    bool force;
+    bool help;
+  } cases[] = {
+      // Without switches the whole rest is the base path, blanks and all.
+      {"\"C:\\setup.exe\" C:\\Out\\Product Setup", SetupMode::kWizard, "C:\\Out\\Product Setup", {}, {}, {}, false,
+       "", false, false},
+      {"\"C:\\setup.exe\" /VerySilent", SetupMode::kVerySilent, "", {}, {}, {}, false, "", false, false},
+      {"\"C:\\setup.exe\" /s /silent", SetupMode::kVerySilent, "", {}, {}, {}, false, "", false, false},
+      {"\"C:\\setup.exe\" /SILENT /log", SetupMode::kSilent, "", {}, {}, {}, true, "", false, false},
+      {"\"C:\\setup.exe\" \"C:\\Out\\Product Setup\" /verysilent /dir=\"C:\\Program Files\\Acme\" /allusers",
+       SetupMode::kVerySilent, "C:\\Out\\Product Setup", std::string("C:\\Program Files\\Acme"), true, {}, false, "",
+       false, false},
+      {"setup.exe /currentuser /dir=C:\\a /log=\"C:\\My Logs\\run.log\" /force", SetupMode::kWizard, "",
+       std::string("C:\\a"), false, {}, true, "C:\\My Logs\\run.log", true, false},
+      // /D= takes the rest of the line, blanks included, quoted or not.
+      {"\"C:\\setup.exe\" /S /D=C:\\Program Files\\Acme Tool", SetupMode::kVerySilent, "",
+       std::string("C:\\Program Files\\Acme Tool"), {}, {}, false, "", false, false},
+      {"\"C:\\setup.exe\" base /d=\"C:\\Program Files\\X /silent\" ", SetupMode::kWizard, "base",
+       std::string("C:\\Program Files\\X /silent"), {}, {}, false, "", false, false},
+      {"\"C:\\setup.exe\" /shortcuts=Desktop,startmenu", SetupMode::kWizard, "", {}, {}, std::make_pair(true, true),
+       false, "", false, false},
+      {"\"C:\\setup.exe\" /shortcuts=desktop", SetupMode::kWizard, "", {}, {}, std::make_pair(false, true), false, "",
+       false, false},
+      {"\"C:\\setup.exe\" /shortcuts=NONE", SetupMode::kWizard, "", {}, {}, std::make_pair(false, false), false, "",
+       false, false},
+      {"\"C:\\setup.exe\" /?", SetupMode::kWizard, "", {}, {}, {}, false, "", false, true},
+      {"\"C:\\setup.exe\" /silent /HELP", SetupMode::kSilent, "", {}, {}, {}, false, "", false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    const SetupOptions options = ParseSetupCommandLine(c.commandLine);
+    EXPECT_EQ(options.error, "");
+    EXPECT_EQ(options.mode, c.mode);
+    EXPECT_EQ(options.basePath, c.basePath);
+    EXPECT_EQ(options.destination, c.destination);
+    EXPECT_EQ(options.allUsers, c.allUsers);
+    ASSERT_EQ(options.shortcuts.has_value(), c.shortcuts.has_value());
+    if (c.shortcuts) {
+      EXPECT_EQ(options.shortcuts->startMenu, c.shortcuts->first);
+      EXPECT_EQ(options.shortcuts->desktop, c.shortcuts->second);
+    }
+    EXPECT_EQ(options.log, c.log);
+    EXPECT_EQ(options.logFile, c.logFile);
+    EXPECT_EQ(options.force, c.force);
+    EXPECT_EQ(options.help, c.help);
+  }
+}
+
+TEST(ParseSetupCommandLine, NamesTheArgumentItCannotUse) {
+  struct Case {
+    const char* commandLine;
+    const char* error;
+  } cases[] = {
+      {"\"C:\\setup.exe\" /verysilent /quiet", "Unknown switch: /quiet"},
+      {"\"C:\\setup.exe\" /dir", "Malformed switch: /dir"},
+      {"\"C:\\setup.exe\" /dir=", "Malformed switch: /dir="},
+      {"\"C:\\setup.exe\" /silent=yes", "Malformed switch: /silent=yes"},
+      {"\"C:\\setup.exe\" /log=", "Malformed switch: /log="},
+      {"\"C:\\setup.exe\" /shortcuts=taskbar", "Malformed switch: /shortcuts=taskbar"},
+      {"\"C:\\setup.exe\" /shortcuts=none,desktop", "Malformed switch: /shortcuts=none,desktop"},
+      {"\"C:\\setup.exe\" /shortcuts=", "Malformed switch: /shortcuts="},
+      {"\"C:\\setup.exe\" /dir=\"C:\\a b", "Malformed switch: /dir=\"C:\\a b"},
+      {"\"C:\\setup.exe\" /S /D=", "Malformed switch: /D="},
+      // With switches, a base path with blanks must be quoted.
+      {"\"C:\\setup.exe\" C:\\Out\\Product Setup /S", "Unexpected argument: Setup"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParseSetupCommandLine(c.commandLine).error, c.error) << c.commandLine;
   }
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+// The installation's plan from the setup's description and the choices made, whether a
+// person made them on the destination page or switches did.
+
+#include <string>
+
+#include "engine/install_plan.h"
+#include "setup/command_line.h"
+#include "setup/setup_description.h"
+
+struct InstallChoices {
+  std::string destination;
+  bool allUsers = false;
+  ShortcutChoice shortcuts;
+};
+
+// `basePath` empty: the data is in the program itself.
+InstallPlan PlanFromDescription(const SetupDescription& description, const std::string& basePath,
+                                const InstallChoices& choices);

@@ -1,0 +1,141 @@
+#include "setup/unattended_run.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "common/message_box.h"
+#include "engine/install_engine.h"
+#include "engine/preinstall_checks.h"
+#include "install_ui/install_hand_over.h"
+#include "setup/destination_rules.h"
+#include "setup/exit_codes.h"
+#include "setup/plan_from_description.h"
+#include "setup/setup_log.h"
+#include "setup/unattended_host.h"
+
+namespace {
+
+bool ReadDescription(const SetupOptions& options, SetupDescription* description, RunLog* log) {
+  std::string error;
+  const bool read = options.basePath.empty()
+                        ? ReadDescriptionFromResources(nullptr, TemporaryFolder(), description, &error)
+                        : ReadDescriptionFromFiles(options.basePath, description, &error);
+  OpenSetupLog(log, options, read ? BufferText(description->Summary.Config.ProductName) : std::string());
+  log->Write(read ? "Setup data read" + std::string(options.basePath.empty() ? " from the program" : " from " + options.basePath)
+                  : "Setup data cannot be used: " + error);
+  return read;
+}
+
+InstallChoices ChoicesFor(const SetupOptions& options, const SetupDescription& description) {
+  InstallChoices choices;
+  char windowsDirectory[MAX_PATH] = "";
+  ::GetWindowsDirectoryA(windowsDirectory, MAX_PATH);
+  const std::string productName = BufferText(description.Summary.Config.ProductName);
+  choices.destination =
+      TrimDestination(options.destination ? *options.destination : DefaultDestination(windowsDirectory, productName));
+  choices.allUsers = options.allUsers.value_or(false);
+  const SummaryTexts& texts = description.Summary.Texts;
+  // As the destination page: every kind of shortcut the product has is ticked.
+  choices.shortcuts = options.shortcuts.value_or(ShortcutChoice{texts.AnyStartMenuShortcut != 0,
+                                                                texts.AnyDesktopShortcut != 0});
+  return choices;
+}
+
+void LogChoices(RunLog* log, const InstallChoices& choices) {
+  log->Write("Destination: " + choices.destination);
+  log->Write(std::string("Shortcuts for ") + (choices.allUsers ? "all users" : "the current user") +
+             ": Start Menu " + (choices.shortcuts.startMenu ? "yes" : "no") + ", Desktop " +
+             (choices.shortcuts.desktop ? "yes" : "no"));
+}
+
+// 0 when the installation may go on, else the exit code that ends the run.
+int CheckSystem(const SetupOptions& options, const SetupDescription& description, RunLog* log) {
+  const std::string question = OsSupportQuestion(QueryOsVersion(), description.Summary.Config);
+  if (question.empty()) {
+    log->Write("Operating system check: supported");
+    return 0;
+  }
+  log->Write("Operating system check: " + question);
+  if (options.force) {
+    log->Write("Answer: go on, by rule (/force)");
+    return 0;
+  }
+  log->Write("Answer: stop, by rule (an unattended run goes on only with /force)");
+  return kSetupSystemNotSupported;
+}
+
+// The one place where the destination is judged before anything is changed; a refusal
+// ends the run with kSetupDestinationRefused.
+int CheckDestination(const InstallChoices& choices, RunLog* log) {
+  if (choices.destination.size() < 3) {
+    log->Write("Destination check: refused, not a folder: " + choices.destination);
+    return kSetupDestinationRefused;
+  }
+  log->Write("Destination check: accepted");
+  return 0;
+}
+
+int CheckDiskSpace(const SetupDescription& description, const InstallChoices& choices, RunLog* log) {
+  const std::string question =
+      DiskSpaceQuestion(RequiredBytes(description.Summary.Head), QueryDiskSpace(choices.destination));
+  if (question.empty()) {
+    log->Write("Disk space check: enough room");
+    return 0;
+  }
+  log->Write("Disk space check: " + question);
+  log->Write("Answer: stop, by rule (an unattended run never installs onto a drive that is too full)");
+  return kSetupNotEnoughSpace;
+}
+
+int InstallWithoutWindow(const InstallPlan& plan, UnattendedHost* host) {
+  InstallEngine engine(host, plan);
+  engine.Install();
+  return ExitCodeOf(engine.Outcome());
+}
+
+// The installation dialog alone, answering by rule; it closes itself at the end.
+int InstallInDialog(const InstallPlan& plan, UnattendedHost* host, RunLog* log) {
+  std::unique_ptr<CDialogInstall> dialog = std::make_unique<CDialogInstall>(nullptr, plan);
+  if (!dialog->IsCreated()) {
+    log->Write("Failure: couldn't create the installation window");
+    return kSetupFailedAndUndone;
+  }
+  dialog->SetCompanion(host, true);
+  dialog->CloseWhenFinished();
+  dialog->StartInstall();
+  MSG message;
+  while (::IsWindow(dialog->m_hWnd) && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (dialog->PreTranslateMessage(&message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+  return ExitCodeOf(dialog->Outcome());
+}
+
+// Whatever would still try to show a message box in a run that shows nothing is logged
+// and answered with the box's cautious default.
+void SuppressMessageBoxes(RunLog* log) {
+  SetMessageBoxHandler([log](const MessageBoxRequest& request) {
+    log->Write("Not shown (" + request.caption + "): " + request.text);
+    return (request.flags & kMbYesNo) ? kIdNo : kIdOk;
+  });
+}
+
+}  // namespace
+
+int RunUnattended(const SetupOptions& options, RunLog* log) {
+  if (options.mode == SetupMode::kVerySilent) SuppressMessageBoxes(log);
+  SetupDescription description;
+  ClearSummaryRecord(&description.Summary);
+  if (!ReadDescription(options, &description, log)) return kSetupDataUnusable;
+  if (const int stop = CheckSystem(options, description, log)) return stop;
+  const InstallChoices choices = ChoicesFor(options, description);
+  LogChoices(log, choices);
+  if (const int stop = CheckDestination(choices, log)) return stop;
+  if (const int stop = CheckDiskSpace(description, choices, log)) return stop;
+  const InstallPlan plan = PlanFromDescription(description, options.basePath, choices);
+  UnattendedHost host(log);
+  return options.mode == SetupMode::kVerySilent ? InstallWithoutWindow(plan, &host)
+                                                : InstallInDialog(plan, &host, log);
+}

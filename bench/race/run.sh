@@ -4,7 +4,8 @@
 #
 #   bash bench/race/run.sh [SIZE_MIB...]      (default: 16 256)
 #
-# RUNS=N sets the timed runs per side (default 5 up to 64 MiB, 3 above; the median counts).
+# RUNS=N sets the timed runs per side (default 5 up to 64 MiB, 3 above; the median counts);
+# NSIS_SOLID=1 makes the NSIS installer with one zlib stream for all files (/SOLID).
 # For each size it makes a payload folder (bench/race/make_payload.py), builds from it a
 # Setup.exe (the builder `brisklay`, zlib) and an NSIS installer (makensis, SetCompressor
 # zlib, not solid, as NSIS installers are by default) and the floor's zlib stream, then runs
@@ -52,9 +53,9 @@ work=$(cd "$work" && pwd)
 race=$prefix/drive_c/race
 mkdir -p "$race/out"
 export WINEPREFIX=$prefix
-# A wineserver that outlives each run, so that no side pays for starting it: once the
-# first one has ended, one that stays.
-wineserver -w
+# A wineserver that outlives each run, so that no side pays for starting it (in place of
+# one that the prefix's first use or an earlier run left behind).
+wineserver -k 2>/dev/null || true
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
@@ -99,8 +100,12 @@ make_inputs() {  # SIZE_MIB DIR
   fi
   (cd "$2" && SOURCE_DATE_EPOCH=1700000000 "$brisklay" build manifest.toml -o Setup.exe \
       --setup "$root/$win/setup/setup.exe" >/dev/null)
-  nsis_script "$2" 0
-  (cd "$2" && makensis -V1 race.nsi)
+  # makensis takes about as long as the whole race of its size: only for a new script.
+  cp "$2/race.nsi" "$2/race.nsi.old" 2>/dev/null || true
+  nsis_script "$2" "${NSIS_SOLID:-0}"
+  if ! cmp -s "$2/race.nsi" "$2/race.nsi.old" || [ ! -f "$2/nsis-setup.exe" ]; then
+    (cd "$2" && makensis -V1 race.nsi)
+  fi
   cp "$root/$win/bench/race/race_floor.exe" "$2/"
 }
 
@@ -154,6 +159,7 @@ median() {  # SIDE SIZE COLUMN
 }
 
 : >"$work/results.txt"
+: >"$work/warm-up.txt"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), $("$wine_run" --version)"
 echo "load before: $(uptime | sed 's/.*load average/load average/')"
 {

@@ -87,7 +87,8 @@ NSI
 }
 
 make_inputs() {  # SIZE_MIB DIR
-  local stamp="$1 MiB, $(cat bench/race/make_payload.py | md5sum | cut -c1-8)"
+  local stamp
+  stamp="$1 MiB, $(md5sum <bench/race/make_payload.py | cut -c1-8)"
   if [ "$(cat "$2/.made" 2>/dev/null)" != "$stamp" ]; then
     rm -rf "$2"
     mkdir -p "$2"
@@ -113,13 +114,13 @@ make_inputs() {  # SIZE_MIB DIR
 side_command() {  # SIDE SIZE N
   local inputs="C:\\race\\$2"
   case $1 in
-    brisklay) echo "$inputs\\Setup.exe /verysilent /dir=C:\\race\\out\\a$3" ;;
-    nsis) echo "$inputs\\nsis-setup.exe /S /D=C:\\race\\out\\b$3" ;;
-    floor) echo "$inputs\\race_floor.exe $inputs\\floor.list $inputs\\floor.z C:\\race\\out\\f$3" ;;
+    brisklay) printf '%s\n' "$inputs\\Setup.exe /verysilent /dir=C:\\race\\out\\a$3" ;;
+    nsis) printf '%s\n' "$inputs\\nsis-setup.exe /S /D=C:\\race\\out\\b$3" ;;
+    floor) printf '%s\n' "$inputs\\race_floor.exe $inputs\\floor.list $inputs\\floor.z C:\\race\\out\\f$3" ;;
   esac
 }
 out_folder() {  # SIDE N
-  case $1 in brisklay) echo "$race/out/a$2" ;; nsis) echo "$race/out/b$2" ;; floor) echo "$race/out/f$2" ;; esac
+  case $1 in brisklay) printf '%s\n' "$race/out/a$2" ;; nsis) printf '%s\n' "$race/out/b$2" ;; floor) printf '%s\n' "$race/out/f$2" ;; esac
 }
 
 # One whole process; appends "SIDE SIZE milliseconds peak_kib" to $results. A side that

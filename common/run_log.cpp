@@ -81,18 +81,3 @@ std::string LogTimeStamp() {
 #endif
   return text;
 }
-
-std::string SystemErrorText(unsigned long code) {
-#ifdef _WIN32
-  char* buffer = nullptr;
-  const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text = length ? std::string(buffer, length) : std::string();
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  return (text.empty() ? "error" : text) + " (" + std::to_string(code) + ")";
-#else
-  return "error " + std::to_string(code);
-#endif
-}

@@ -36,6 +36,3 @@ class RunLog {
 
 // "YYYY-MM-DD hh:mm:ss.mmm", local time.
 std::string LogTimeStamp();
-
-// The system's own text for an error code (GetLastError), without its line break.
-std::string SystemErrorText(unsigned long code);

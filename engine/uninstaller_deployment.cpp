@@ -51,4 +51,16 @@ void InstallEngine::RegisterUninstaller(const std::string& uninstallerPath) {
   registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString",
                           "\"" + uninstallerPath + "\" " + destination_);
   registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayIcon", uninstallerPath);
+  // What deployment tools and the Settings app read: how to remove without questions,
+  // where the product is, how much room it takes, and that it has no change or repair.
+  registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "QuietUninstallString", "\"" + uninstallerPath + "\" /S");
+  registry.SetStringValue(HKEY_LOCAL_MACHINE, key.c_str(), "InstallLocation", destination_);
+  const uint64_t bytes = (static_cast<uint64_t>(totalSizeHigh_) << 32) | totalSizeLow_;
+  const uint64_t kibibytes = (bytes + 1023) / 1024;
+  const DWORD estimatedSize = kibibytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(kibibytes);
+  const DWORD one = 1;
+  registry.SetValue(HKEY_LOCAL_MACHINE, key.c_str(), "DWORD", "EstimatedSize", REG_DWORD, &estimatedSize,
+                    sizeof estimatedSize);
+  registry.SetValue(HKEY_LOCAL_MACHINE, key.c_str(), "DWORD", "NoModify", REG_DWORD, &one, sizeof one);
+  registry.SetValue(HKEY_LOCAL_MACHINE, key.c_str(), "DWORD", "NoRepair", REG_DWORD, &one, sizeof one);
 }

@@ -138,6 +138,12 @@ void CDialogInstall::OnCancelRequest() {
     DestroyWindow();
     return;
   }
+  if (answerByRule_) {
+    // A run that asks nothing takes the click itself as the answer.
+    companion_->Note("Cancel pressed: the installation is cancelled without a question");
+    engine_->RequestAbort();
+    return;
+  }
   const int answer = ShowMessageBox(m_hWnd, "Are you sure you want to abort the installation process?", "Question",
                                     MB_YESNO | MB_ICONQUESTION);
   // A run that ended while the question was open keeps its outcome.

@@ -45,7 +45,8 @@ class CDialogInstall : public CDialog, private InstallHost {
   void StartInstall();
 
   // A host that hears everything the engine reports, for a log; with `answerByRule` it
-  // also answers the questions and takes the warnings, so that only failures are shown.
+  // also answers the questions and takes the warnings, so that only failures are shown,
+  // and Cancel cancels without asking.
   // Set before StartInstall; `companion` must outlive the run.
   void SetCompanion(InstallHost* companion, bool answerByRule);
   // The dialog destroys itself when the run is over, rather than waiting for Close.

@@ -109,15 +109,15 @@ bool ParseShortcuts(const std::string& list, ShortcutChoice* choice) {
 }
 
 // One switch, "/name" or "/name=value"; false for one that is unknown or malformed,
-// with `options->error` saying which.
-bool ApplySwitch(const Argument& argument, SetupOptions* options) {
+// with `error` saying which.
+bool ApplyOneSwitch(const Argument& argument, SetupOptions* options, std::string* error) {
   const std::string& text = argument.text;
   const std::size_t equals = text.find('=');
   const std::string name = Lower(text.substr(0, equals));
   const bool hasValue = equals != std::string::npos;
   const std::string value = hasValue ? text.substr(equals + 1) : std::string();
   auto malformed = [&] {
-    options->error = "Malformed switch: " + argument.raw;
+    *error = "Malformed switch: " + argument.raw;
     return false;
   };
   if (argument.unclosed) return malformed();
@@ -149,10 +149,16 @@ bool ApplySwitch(const Argument& argument, SetupOptions* options) {
     if (hasValue) return malformed();
     options->help = true;
   } else {
-    options->error = "Unknown switch: " + argument.raw;
+    *error = "Unknown switch: " + argument.raw;
     return false;
   }
   return true;
+}
+
+// The first unusable argument is the one named; the rest are still read, so that a /log
+// after it is written.
+void Fail(SetupOptions* options, const std::string& error) {
+  if (options->error.empty()) options->error = error;
 }
 
 }  // namespace
@@ -171,26 +177,25 @@ SetupOptions ParseSetupCommandLine(const std::string& commandLine) {
   std::size_t dEquals = 0;
   bool haveBase = false;
   for (const Argument& argument : SplitArguments(arguments, &dEquals)) {
+    std::string error;
     if (!argument.raw.empty() && argument.raw[0] == '/') {
-      if (!ApplySwitch(argument, &options)) return options;
+      if (!ApplyOneSwitch(argument, &options, &error)) Fail(&options, error);
     } else if (argument.unclosed) {
-      options.error = "Unclosed quote: " + argument.raw;
-      return options;
+      Fail(&options, "Unclosed quote: " + argument.raw);
     } else if (!haveBase) {
       options.basePath = argument.text;
       haveBase = true;
     } else {
-      options.error = "Unexpected argument: " + argument.raw;
-      return options;
+      Fail(&options, "Unexpected argument: " + argument.raw);
     }
   }
   if (dEquals != std::string::npos) {
     const std::string value = WithoutOnePairOfQuotes(Trimmed(arguments.substr(dEquals + 3)));
     if (value.empty()) {
-      options.error = "Malformed switch: " + Trimmed(arguments.substr(dEquals));
-      return options;
+      Fail(&options, "Malformed switch: " + Trimmed(arguments.substr(dEquals)));
+    } else {
+      options.destination = value;
     }
-    options.destination = value;
   }
   return options;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <memory>
 
 #include "common/message_box.h"
@@ -65,11 +66,20 @@ int CheckSystem(const SetupOptions& options, const SetupDescription& description
   return kSetupSystemNotSupported;
 }
 
+// A drive path ("C:\...") or a network path ("\\server\share..."): a relative one would
+// land wherever the deployment tool happened to start the setup.
+bool IsAbsoluteFolder(const std::string& path) {
+  const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                     path[2] == '\\';
+  const bool network = path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+  return drive || network;
+}
+
 // The one place where the destination is judged before anything is changed; a refusal
 // ends the run with kSetupDestinationRefused.
 int CheckDestination(const InstallChoices& choices, RunLog* log) {
-  if (choices.destination.size() < 3) {
-    log->Write("Destination check: refused, not a folder: " + choices.destination);
+  if (!IsAbsoluteFolder(choices.destination)) {
+    log->Write("Destination check: refused, not an absolute folder: " + choices.destination);
     return kSetupDestinationRefused;
   }
   log->Write("Destination check: accepted");

@@ -1,5 +1,6 @@
 #include "uninstaller/command_line.h"
 
+#include <cctype>
 #include <cstdlib>
 
 namespace {
@@ -42,6 +43,49 @@ std::string InstallFolderFromCommandLine(const std::string& commandLine) {
   while (!folder.empty() && (folder.back() == ' ' || folder.back() == '\t')) folder.pop_back();
   if (!folder.empty() && folder.back() == '"') folder.pop_back();
   return folder;
+}
+
+UninstallSwitches ParseUninstallSwitches(const std::string& commandLine) {
+  UninstallSwitches switches;
+  std::size_t position = AfterProgramName(commandLine);
+  std::string remaining = commandLine.substr(0, position);
+  while (position < commandLine.size()) {
+    const std::size_t start = position;
+    bool quoted = false;
+    std::string text;
+    for (; position < commandLine.size() && (quoted || commandLine[position] != ' '); ++position) {
+      if (commandLine[position] == '"') {
+        quoted = !quoted;
+      } else {
+        text += commandLine[position];
+      }
+    }
+    const std::string raw = commandLine.substr(start, position - start);
+    std::size_t next = position;
+    while (next < commandLine.size() && commandLine[next] == ' ') ++next;
+    // A folder never begins with a slash, so every argument that does is a switch.
+    if (raw.empty() || raw[0] != '/') {
+      remaining += commandLine.substr(start, next - start);
+      position = next;
+      continue;
+    }
+    std::string lower = text;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower == "/s") {
+      switches.quiet = true;
+    } else if (lower == "/log") {
+      switches.log = true;
+    } else if (lower.compare(0, 5, "/log=") == 0 && text.size() > 5 && !quoted) {
+      switches.log = true;
+      switches.logFile = text.substr(5);
+    } else if (switches.error.empty()) {
+      switches.error = (lower.compare(0, 4, "/log") == 0 ? "Malformed switch: " : "Unknown switch: ") + raw;
+    }
+    position = next;
+  }
+  while (!remaining.empty() && remaining.back() == ' ') remaining.pop_back();
+  switches.remainingLine = remaining;
+  return switches;
 }
 
 std::string FinishCommandLine(const std::string& copyPath, const FinishArguments& arguments) {

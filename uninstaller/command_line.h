@@ -14,6 +14,22 @@
 // as when the program was started from its link.
 std::string InstallFolderFromCommandLine(const std::string& commandLine);
 
+// The uninstaller's switches, taken out of the line before the folder rule reads it:
+//   "C:\Program Files\Demo\Uninstall.exe" /S /log=C:\Logs\demo.log
+struct UninstallSwitches {
+  // /S: nothing shown and nothing asked.
+  bool quiet = false;
+  bool log = false;
+  // Empty with `log` set: the default log in the temporary folder.
+  std::string logFile;
+  // What is wrong with the line, naming the argument; empty when it can be used.
+  std::string error;
+  // The command line without the switches, for InstallFolderFromCommandLine.
+  std::string remainingLine;
+};
+
+UninstallSwitches ParseUninstallSwitches(const std::string& commandLine);
+
 struct FinishArguments {
   uintptr_t processHandle = 0;  // inherited handle of the uninstaller to wait for
   std::string uninstallerPath;

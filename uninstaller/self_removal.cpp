@@ -89,3 +89,17 @@ int FinishSelfRemoval(const FinishArguments& arguments) {
   if (!deleted) RemoveAtRestart(arguments.uninstallerPath, arguments.folder);
   return deleted ? 0 : 1;
 }
+
+void RemoveUninstallerAfterwards(const std::string& uninstallerPath, const std::string& folder, Leftovers* leftovers) {
+  if (!SamePath(uninstallerPath, JoinPath(folder, "Uninstall.exe"))) return;
+  switch (ArrangeSelfRemoval(uninstallerPath, folder)) {
+    case SelfRemoval::kStarted:
+      break;
+    case SelfRemoval::kAtRestart:
+      leftovers->Add(uninstallerPath, "removed at the next restart");
+      break;
+    case SelfRemoval::kImpossible:
+      leftovers->Add(uninstallerPath, "couldn't be deleted");
+      break;
+  }
+}

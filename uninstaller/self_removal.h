@@ -9,12 +9,18 @@
 #include <string>
 
 #include "uninstaller/command_line.h"
+#include "uninstaller/leftovers.h"
 
 enum class SelfRemoval { kStarted, kAtRestart, kImpossible };
 
 // Starts the copy. When that is impossible (no temporary folder, no copy) both items are
 // left to be removed at the next restart, where the system allows that.
 SelfRemoval ArrangeSelfRemoval(const std::string& uninstallerPath, const std::string& folder);
+
+// After a complete removal: arranges for `uninstallerPath` and `folder` to go, when the
+// uninstaller is the one in that folder (one started from anywhere else leaves its own
+// file alone); what cannot go at once is added to `leftovers`.
+void RemoveUninstallerAfterwards(const std::string& uninstallerPath, const std::string& folder, Leftovers* leftovers);
 
 // The copy's work. Returns its exit code: 0 when the uninstaller's file is gone.
 int FinishSelfRemoval(const FinishArguments& arguments);

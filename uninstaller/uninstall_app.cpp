@@ -7,7 +7,9 @@
 #include "common/message_box.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/exit_codes.h"
+#include "common/run_log.h"
 #include "uninstaller/log_loading.h"
+#include "uninstaller/quiet_removal.h"
 #include "shell/paths.h"
 #include "uninstaller/self_removal.h"
 #include "uninstaller/uninstall_dlg.h"
@@ -26,14 +28,44 @@ std::string OwnPath() {
   return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
 }
 
-// The folder named on the command line becomes the current folder; without one (started
-// from the link) the current folder is the installation folder already.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string TemporaryFolder() {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = GetTempPathA(MAX_PATH, buffer);
+  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
+}
+
+// The folder named on the command line becomes the current folder; without one the
+// installation folder is the one the uninstaller is in.
 std::string EnterInstallFolder(const std::string& commandLine) {
-  const std::string named = InstallFolderFromCommandLine(commandLine);
+  std::string named = InstallFolderFromCommandLine(commandLine);
+  if (named.empty()) named = FolderOf(OwnPath());
   if (named.empty()) return WithoutTrailingBackslash(CurrentFolder());
   // A folder that cannot be entered is still the one whose log the message names.
   if (!SetCurrentDirectoryA(named.c_str())) return WithoutTrailingBackslash(named);
   return WithoutTrailingBackslash(CurrentFolder());
+}
+
+void OpenRunLog(RunLog* runLog, const UninstallSwitches& switches, const std::string& productName) {
+  if (!switches.log) {
+    runLog->Discard();
+    return;
+  }
+  if (runLog->IsOpen()) return;
+  const std::string path = switches.logFile.empty()
+                               ? TemporaryFolder() + (productName.empty() ? "" : productName + " ") + "Uninstall.log"
+                               : switches.logFile;
+  if (!runLog->Open(path)) runLog->Discard();
+}
+
+// A message for the user, unless the run is quiet; the log gets it either way.
+void Tell(const UninstallSwitches& switches, RunLog* runLog, const std::string& message) {
+  runLog->Write(message);
+  if (!switches.quiet) ShowMessageBox(nullptr, message, "Error", MB_ICONERROR);
 }
 
 }  // namespace
@@ -47,27 +79,51 @@ BOOL CUninstallApp::InitInstance() {
   }
 
   SetApplicationTitle("Uninstall");
-  const std::string folder = EnterInstallFolder(commandLine);
+  const UninstallSwitches switches = ParseUninstallSwitches(commandLine);
+  RunLog runLog;
+  if (switches.log && !switches.logFile.empty()) OpenRunLog(&runLog, switches, "");
+  runLog.Write("Brisklay Uninstall started");
+  runLog.Write("Command line: " + commandLine);
+  if (switches.quiet) {
+    SetMessageBoxHandler([&runLog](const MessageBoxRequest& request) {
+      runLog.Write("Not shown (" + request.caption + "): " + request.text);
+      return (request.flags & kMbYesNo) ? kIdNo : kIdOk;
+    });
+  }
+  SetExitCode(Uninstall(switches, &runLog));
+  runLog.Write("Exit code " + std::to_string(ExitCode()));
+  return FALSE;
+}
+
+int CUninstallApp::Uninstall(const UninstallSwitches& switches, RunLog* runLog) {
+  if (!switches.error.empty()) {
+    OpenRunLog(runLog, switches, "");
+    Tell(switches, runLog, switches.error);
+    return kExitFailed;
+  }
+  const std::string folder = EnterInstallFolder(switches.remainingLine);
   UninstallLog log;
   std::string message;
-  if (!LoadUninstallLog(JoinPath(folder, "Uninstall.log"), &log, &message)) {
-    ShowMessageBox(nullptr, message, "Error", MB_ICONERROR);
-    SetExitCode(kExitFailed);
-    return FALSE;
+  const bool loaded = LoadUninstallLog(JoinPath(folder, "Uninstall.log"), &log, &message);
+  OpenRunLog(runLog, switches, loaded ? BufferText(log.Header.cName) : std::string());
+  if (!loaded) {
+    Tell(switches, runLog, message);
+    return kExitFailed;
   }
   SetApplicationTitle("Uninstall " + BufferText(log.Header.cName));
+  if (switches.quiet) return RemoveQuietly(log, folder, OwnPath(), runLog);
 
   // The shell's links are read and its folders found through COM.
   const HRESULT com = CoInitialize(nullptr);
   CUninstallDlg dialog(log, folder, OwnPath());
   m_pMainWnd = &dialog;
+  int exitCode = kExitFailed;
   if (dialog.DoModal() == -1) {
-    ShowMessageBox(nullptr, "Couldn't create the uninstaller window!", "Error", MB_ICONERROR);
-    SetExitCode(kExitFailed);
+    Tell(switches, runLog, "Couldn't create the uninstaller window!");
   } else {
-    SetExitCode(dialog.ExitCode());
+    exitCode = dialog.ExitCode();
   }
   m_pMainWnd = nullptr;
   if (SUCCEEDED(com)) CoUninitialize();
-  return FALSE;
+  return exitCode;
 }

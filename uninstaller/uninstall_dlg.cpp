@@ -88,20 +88,8 @@ void CUninstallDlg::RemoveProduct() {
   const HRESULT com = CoInitialize(nullptr);
   uninstaller_->Run();
   leftovers_ = uninstaller_->leftovers();
-  // A stopped removal keeps the uninstaller for the next run; one started from anywhere
-  // else leaves its own file alone.
-  if (!uninstaller_->Stopped() && SamePath(uninstallerPath_, JoinPath(folder_, "Uninstall.exe"))) {
-    switch (ArrangeSelfRemoval(uninstallerPath_, folder_)) {
-      case SelfRemoval::kStarted:
-        break;
-      case SelfRemoval::kAtRestart:
-        leftovers_.Add(uninstallerPath_, "removed at the next restart");
-        break;
-      case SelfRemoval::kImpossible:
-        leftovers_.Add(uninstallerPath_, "couldn't be deleted");
-        break;
-    }
-  }
+  // A stopped removal keeps the uninstaller for the next run.
+  if (!uninstaller_->Stopped()) RemoveUninstallerAfterwards(uninstallerPath_, folder_, &leftovers_);
   if (SUCCEEDED(com)) CoUninitialize();
   ::PostMessageA(m_hWnd, kRemovalEndedMessage, 0, 0);
 }

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -187,6 +188,19 @@ TEST_P(CompleteInstallationTest, InstallsEveryItemAndDeploysTheUninstaller) {
   EXPECT_EQ(stringValue("DisplayName"), kProductName);
   EXPECT_EQ(stringValue("UninstallString"), "\"" + destination + "\\Uninstall.exe\" " + destination);
   EXPECT_EQ(stringValue("DisplayIcon"), destination + "\\Uninstall.exe");
+  EXPECT_EQ(stringValue("QuietUninstallString"), "\"" + destination + "\\Uninstall.exe\" /S");
+  EXPECT_EQ(stringValue("InstallLocation"), destination);
+  auto dwordValue = [](const char* name) -> std::optional<DWORD> {
+    RegistryValue value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
+    if (value.type != REG_DWORD || value.data.size() != sizeof(DWORD)) return std::nullopt;
+    DWORD number = 0;
+    std::memcpy(&number, value.data.data(), sizeof number);
+    return number;
+  };
+  // Whole KiB, a part of one counting as one.
+  EXPECT_EQ(dwordValue("EstimatedSize"), static_cast<DWORD>((payload.totalSize + 1023) / 1024));
+  EXPECT_EQ(dwordValue("NoModify"), 1u);
+  EXPECT_EQ(dwordValue("NoRepair"), 1u);
 
   // Nothing of the run stays in the temporary folder.
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));

@@ -1,6 +1,7 @@
 // The installation dialog driven in-process: a whole run ending in "Finished.", cancels
-// answered Yes (rolled back) and No (run goes on), the keyboard and close routes, a log
-// that cannot be created, and an owner that destroys the dialog while the run goes on.
+// answered Yes (rolled back) and No (run goes on), a cancel in a run that asks nobody, the
+// keyboard and close routes, a log that cannot be created, and an owner that destroys the
+// dialog while the run goes on.
 
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "install_ui/install_hand_over.h"
@@ -203,6 +205,55 @@ TEST_P(CloseRouteTest, AsksTheAbortQuestionWhileRunningAndClosesAfterwards) {
 
 INSTANTIATE_TEST_SUITE_P(Routes, CloseRouteTest,
                          ::testing::Values(Route::kButton, Route::kEscape, Route::kEnter, Route::kCloseMessage));
+
+// What a run that asks nobody hears: every note and status, and every question to answer.
+class RecordingCompanion : public InstallHost {
+ public:
+  void ReportError(const std::string& text, const std::string&) override { events.push_back("error: " + text); }
+  void Warn(const std::string& text) override { events.push_back("warning: " + text); }
+  bool Confirm(const std::string& question) override {
+    events.push_back("question: " + question);
+    return true;
+  }
+  void SetStatusText(const std::string& text) override { events.push_back(text); }
+  void SetProgressRange(int) override {}
+  void SetProgressPosition(int) override {}
+  void EnableCancelButton(bool) override {}
+  void Note(const std::string& event) override { events.push_back(event); }
+  std::vector<std::string> events;
+};
+
+// The dialog of a silent run: Cancel cancels without the abort question, the run is
+// undone, and the dialog goes by itself.
+TEST_F(InstallDialogTest, AnsweringByRuleCancelsWithoutAQuestionAndClosesItself) {
+  ScriptedMessages messages;
+  const Snapshot before = TakeSnapshot(sandbox.Path());
+  dialog = std::make_unique<CDialogInstall>(owner.Handle(), PlanFor(payload, destination));
+  ASSERT_TRUE(dialog->IsCreated());
+  RecordingCompanion companion;
+  dialog->SetCompanion(&companion, true);
+  dialog->CloseWhenFinished();
+  HWND hwnd = Dialog();
+  bool clicked = false;
+  TextHook hook(GetDlgItem(hwnd, IDC_INSTALL_STATUS), [&](const std::string& text) {
+    if (clicked || text.rfind("Writing: App.exe", 0) != 0) return;
+    clicked = true;
+    ClickCancelButton(hwnd);
+  });
+  dialog->StartInstall();
+  ASSERT_TRUE(PumpUntil([&] { return !owner.Reports().empty(); }, hwnd, 30000)) << "the dialog stayed open";
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_TRUE(clicked);
+  EXPECT_TRUE(messages.shown().empty()) << messages.texts()[0];
+  EXPECT_EQ(owner.Reports(), std::vector<WPARAM>{0});
+  EXPECT_NE(dialog->Outcome(), InstallOutcome::kInstalled);
+  EXPECT_NE(std::find(companion.events.begin(), companion.events.end(), "Writing: App.exe..."), companion.events.end());
+  EXPECT_NE(std::find(companion.events.begin(), companion.events.end(),
+                      "Cancel pressed: the installation is cancelled without a question"),
+            companion.events.end());
+  const Snapshot after = TakeSnapshot(sandbox.Path());
+  EXPECT_TRUE(before == after) << Describe(before, after);
+}
 
 TEST_F(InstallDialogTest, DisabledButtonIgnoresEveryRoute) {
   ScriptedMessages messages;

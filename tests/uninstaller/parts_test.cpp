@@ -39,6 +39,35 @@ TEST(InstallFolderFromCommandLine, TakesTheTextFromTheSecondDriveLetter) {
   }
 }
 
+TEST(ParseUninstallSwitches, TakesTheSwitchesOutBeforeTheFolderRule) {
+  struct Case {
+    const char* commandLine;
+    bool quiet;
+    bool log;
+    const char* logFile;
+    const char* error;
+    const char* folder;  // what the folder rule finds in what is left
+  } cases[] = {
+      {"\"C:\\P F\\Demo\\Uninstall.exe\" C:\\P F\\Demo", false, false, "", "", "C:\\P F\\Demo"},
+      {"\"C:\\P F\\Demo\\Uninstall.exe\" /S", true, false, "", "", ""},
+      {"\"C:\\P F\\Demo\\Uninstall.exe\" /s /LOG=\"D:\\My Logs\\u.log\" C:\\P F\\Demo", true, true,
+       "D:\\My Logs\\u.log", "", "C:\\P F\\Demo"},
+      {"\"C:\\Demo\\Uninstall.exe\" C:\\Demo /log=D:\\u.log", false, true, "D:\\u.log", "", "C:\\Demo"},
+      {"\"C:\\Demo\\Uninstall.exe\" /log /S", true, true, "", "", ""},
+      {"\"C:\\Demo\\Uninstall.exe\" /quiet", false, false, "", "Unknown switch: /quiet", ""},
+      {"\"C:\\Demo\\Uninstall.exe\" /S /log=", true, false, "", "Malformed switch: /log=", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    const UninstallSwitches switches = ParseUninstallSwitches(c.commandLine);
+    EXPECT_EQ(switches.quiet, c.quiet);
+    EXPECT_EQ(switches.log, c.log);
+    EXPECT_EQ(switches.logFile, c.logFile);
+    EXPECT_EQ(switches.error, c.error);
+    EXPECT_EQ(InstallFolderFromCommandLine(switches.remainingLine), c.folder);
+  }
+}
+
 TEST(FinishCommandLine, RoundTripsAndRefusesAnythingElse) {
   FinishArguments made;
   made.processHandle = 124;

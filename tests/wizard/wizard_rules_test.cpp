@@ -128,6 +128,12 @@ TEST(ParseSetupCommandLine, NamesTheArgumentItCannotUse) {
   for (const Case& c : cases) {
     EXPECT_EQ(ParseSetupCommandLine(c.commandLine).error, c.error) << c.commandLine;
   }
+  // The first bad argument is named, and what follows is still read: the run stays
+  // silent and its log is written.
+  const SetupOptions options = ParseSetupCommandLine("\"C:\\setup.exe\" /bogus /x /verysilent /log=run.log");
+  EXPECT_EQ(options.error, "Unknown switch: /bogus");
+  EXPECT_TRUE(options.Silent());
+  EXPECT_EQ(options.logFile, "run.log");
 }
 
 struct Flags {

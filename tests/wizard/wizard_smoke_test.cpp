@@ -110,7 +110,7 @@ TEST(WizardSmoke, ExternalDataWalksToTheSummaryPage) {
   ASSERT_TRUE(Click(FindById(frame, kBack)));
   EXPECT_TRUE(WaitUntil([&] { return WindowText(FindById(frame, kCloseButton)) == "&Cancel"; }));
   ASSERT_TRUE(Click(FindById(frame, kCloseButton)));
-  EXPECT_EQ(setup.WaitForExit(), 0u);
+  EXPECT_EQ(setup.WaitForExit(), 2u) << "Cancel ends as a cancel";
 }
 
 HWND StartAtDestinationPage(ChildProcess& setup, const ShortProduct& product) {
@@ -157,7 +157,7 @@ TEST(WizardSmoke, DeclinedDiskSpaceQuestionKeepsTheWizard) {
   EXPECT_TRUE(IsShown(frame));
   EXPECT_EQ(WindowText(FindById(frame, kCloseButton)), "&Finish");
   ASSERT_TRUE(CloseBySystemCommand(frame));
-  EXPECT_EQ(setup.WaitForExit(), 0u);
+  EXPECT_EQ(setup.WaitForExit(), 2u);
 }
 
 TEST(WizardSmoke, ProductCarriedAsResourcesOpensWithoutArguments) {
@@ -168,7 +168,7 @@ TEST(WizardSmoke, ProductCarriedAsResourcesOpensWithoutArguments) {
   EXPECT_EQ(WindowText(FindById(frame, kWelcomeText)),
             "   This program will install \"Sample Product\" on your computer.");
   ASSERT_TRUE(CloseBySystemCommand(frame));
-  EXPECT_EQ(setup.WaitForExit(), 0u);
+  EXPECT_EQ(setup.WaitForExit(), 2u);
 }
 
 }  // namespace

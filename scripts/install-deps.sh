@@ -14,6 +14,7 @@ packages=(
   xvfb xauth imagemagick
   osslsigncode openssl dpkg-dev nsis
   fonts-wine fonts-liberation
+  python3 time
 )
 
 missing=()

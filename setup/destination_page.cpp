@@ -104,6 +104,17 @@ void CDialogPage4::KeepInstalledFolder(const std::string& folder) {
   browse_.EnableWindow(FALSE);
 }
 
+void CDialogPage4::PresetChoices(const std::optional<std::string>& folder, const std::optional<bool>& allUsers,
+                                 const std::optional<ShortcutChoice>& shortcuts) {
+  // Set before the page is first shown, which puts strPath into the edit.
+  if (folder) strPath = *folder;
+  const bool anyShortcuts = hasStartMenuShortcuts || hasDesktopShortcuts;
+  if (allUsers && anyShortcuts) SetUserChoice(*allUsers ? 1 : 0);
+  if (!shortcuts) return;
+  if (hasStartMenuShortcuts) start_menu_.SetCheck(shortcuts->startMenu ? BST_CHECKED : BST_UNCHECKED);
+  if (hasDesktopShortcuts) desktop_.SetCheck(shortcuts->desktop ? BST_CHECKED : BST_UNCHECKED);
+}
+
 void CDialogPage4::Browse() {
   if (folder_kept_) return;
   std::string folder = BrowseForFolder();

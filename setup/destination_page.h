@@ -2,10 +2,12 @@
 // Page 3: the destination folder, the shortcut options and all users or current user.
 // Its controls hold the user's choices for the whole wizard; the frame asks for them.
 
+#include <optional>
 #include <string>
 
 #include "common/app_messages.h"
 #include "resources/resource_ids.h"
+#include "setup/command_line.h"
 #include "setup/wizard_page.h"
 
 class CDialogPage4 : public CWizardPage {
@@ -23,6 +25,10 @@ class CDialogPage4 : public CWizardPage {
   // The product is installed in `folder` already: the page shows it and lets no one change
   // it, since an installation elsewhere would leave the earlier one orphaned.
   void KeepInstalledFolder(const std::string& folder);
+  // What the command line chose, shown as the page's starting choices; the user may still
+  // change them.
+  void PresetChoices(const std::optional<std::string>& folder, const std::optional<bool>& allUsers,
+                     const std::optional<ShortcutChoice>& shortcuts);
   bool FolderIsKept() const { return folder_kept_; }
 
   BEGIN_MSG_MAP(CDialogPage4)

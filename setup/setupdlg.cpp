@@ -81,6 +81,8 @@ BOOL CSetupDlg::OnInitDialog() {
   SetTitleAndCaption();
   SendMessage(DM_SETDEFID, IDC_NEXT);
   CreatePages();
+  if (options_ && page4_) page4_->PresetChoices(options_->destination, options_->allUsers, options_->shortcuts);
+  // An installed product's folder wins over one the command line names.
   KeepInstalledFolder();
   CentreOnWorkArea(m_hWnd);
   FocusSensibleControl();

@@ -123,6 +123,26 @@ TEST_F(DestinationTest, ShortcutOptionsStartCheckedForTheCurrentUserAndFollowAlt
   EXPECT_TRUE(WaitUntil([&] { return IsChecked(currentUser) && !IsChecked(allUsers); }));
 }
 
+// Switches given to an interactive run are the page's starting choices.
+TEST_F(DestinationTest, CommandLineChoicesAreThePagesStartingChoices) {
+  TestProduct product;
+  product.files = FilesWithShortcuts();
+  product_ = product;
+  ASSERT_TRUE(WriteExternalData(Base(), product));
+  const std::string folder = "C:\\Chosen Place\\Acme";
+  ASSERT_TRUE(session_.StartWithCommandLine("\"" + SetupExePath() + "\" \"" + Base() + "\" /allusers /dir=\"" + folder +
+                                            "\" /shortcuts=desktop"))
+      << session_.Process().Error();
+  ASSERT_NE(session_.WaitForFrame(product.name), nullptr) << "the wizard never showed its frame";
+  ASSERT_TRUE(session_.WaitForPage(Page::kWelcome));
+  GoTo(Page::kDestination);
+  EXPECT_EQ(WindowText(FolderEdit()), folder);
+  EXPECT_FALSE(IsChecked(session_.PageControl(kStartMenuBox)));
+  EXPECT_TRUE(IsChecked(session_.PageControl(kDesktopBox)));
+  EXPECT_TRUE(IsChecked(session_.PageControl(kAllUsersRadio)));
+  EXPECT_FALSE(IsChecked(session_.PageControl(kCurrentUserRadio)));
+}
+
 // With Alt held, a further S must not reach the frame's dialog keyboard handling, which
 // would find the check box's own mnemonic inside the page and toggle it again.
 TEST_F(DestinationTest, HoldingAltTogglesOnceHoweverOftenTheKeyIsStruck) {

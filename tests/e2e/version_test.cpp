@@ -197,6 +197,26 @@ TEST_F(VersionTest, AnOlderSetupAsksAndNoEndsItWithExitCode2) {
   EXPECT_FALSE(IsEnabled(session_.PageControl(kBrowseButton)));
 }
 
+TEST_F(VersionTest, ASilentOlderSetupStopsWithExitCode7UnlessForcedAndStaysInTheInstalledFolder) {
+  ASSERT_NO_FATAL_FAILURE(Install(Build("v2", WithVersion("2.0"))));
+  const std::vector<std::string> installed = SnapshotDemoTraces(destination_);
+  const DemoBuild older = Build("v1", WithVersion("1.0"));
+  const std::string quoted = "\"" + older.program + "\"";
+
+  ASSERT_TRUE(session_.StartWithCommandLine(quoted + " /verysilent", older.program)) << session_.Process().Error();
+  EXPECT_EQ(session_.WaitForExit(), 7u);
+  EXPECT_EQ(SnapshotDemoTraces(destination_), installed) << "nothing changed";
+
+  // Forced, it installs over the newer version, in its folder whatever /dir says.
+  const std::string elsewhere = scratch_.PathOf("Elsewhere");
+  ASSERT_TRUE(session_.StartWithCommandLine(quoted + " /verysilent /force /dir=\"" + elsewhere + "\"", older.program))
+      << session_.Process().Error();
+  EXPECT_EQ(session_.WaitForExit(), 0u);
+  EXPECT_EQ(EntryText("DisplayVersion"), std::string("1.0"));
+  EXPECT_EQ(GetFileAttributesA((destination_ + "\\Uninstall.exe").c_str()) != INVALID_FILE_ATTRIBUTES, true);
+  EXPECT_EQ(GetFileAttributesA(elsewhere.c_str()), INVALID_FILE_ATTRIBUTES) << "installed beside the installed product";
+}
+
 TEST_F(VersionTest, ASetupWithoutVersionInstallsAsBefore) {
   const DemoBuild build = Build("plain", WithoutIdentity);
   EXPECT_EQ(VersionText(build.program, "FileVersion"), "");

@@ -204,10 +204,16 @@ class InstallationTest : public ::testing::Test {
     ASSERT_TRUE(WriteFileBytes(source + "\\" + fileName, "one small file\r\n"));
     const std::string manifest = std::string("[product]\nname = \"") + kDemoName + "\"\n" +
                                  "[[files]]\nsource = \"" + fileName + "\"\ntarget = '%DIR%\\" + fileName + "'\n";
+    ASSERT_NO_FATAL_FAILURE(BuildFromManifest(source, manifest, "One File Setup.exe"));
+  }
+
+  // Writes `manifest` into `source` and builds it into a Setup.exe of that name, which
+  // becomes this test's build.
+  void BuildFromManifest(const std::string& source, const std::string& manifest, const std::string& setupName) {
     ASSERT_TRUE(WriteFileBytes(source + "\\manifest.toml", manifest));
     BuildRequest request;
     request.manifestPath = source + "\\manifest.toml";
-    request.outputBase = scratch_.PathOf("One File Setup.exe");
+    request.outputBase = scratch_.PathOf(setupName);
     request.setupProgram = SetupExePath();
     BuildResult result;
     std::string error;
@@ -574,15 +580,7 @@ TEST_F(InstallationTest, FinishPageOpensWhatItCanAndNamesWhatItCannot) {
       "[[files]]\nsource = \"LaunchNotes.txt\"\ntarget = '%DIR%\\LaunchNotes.txt'\nrun_at_finish = true\n"
       "[[files]]\nsource = \"data.nothingopensthis\"\ntarget = '%DIR%\\data.nothingopensthis'\n"
       "run_at_finish = true\n";
-  ASSERT_TRUE(WriteFileBytes(source + "\\manifest.toml", manifest));
-  BuildRequest request;
-  request.manifestPath = source + "\\manifest.toml";
-  request.outputBase = scratch_.PathOf("Launch Setup.exe");
-  request.setupProgram = SetupExePath();
-  BuildResult result;
-  std::string error;
-  ASSERT_TRUE(BuildSetup(request, &result, &error)) << error;
-  build_.program = request.outputBase;
+  ASSERT_NO_FATAL_FAILURE(BuildFromManifest(source, manifest, "Launch Setup.exe"));
 
   ASSERT_NO_FATAL_FAILURE(InstallCompletely());
   EXPECT_EQ(WindowText(session_.PageControl(kRunList)), "broken.exe - " + destination_ + "\\broken.exe\r\n");

@@ -95,6 +95,9 @@ class UpgradeTest : public ::testing::Test {
   void InstallEarlierVersion() {
     CleanProductTraces();
     RemoveTree(destination_);
+    // Copies an earlier test left behind would hide the ones this run leaves.
+    RemoveTree(backups_ + "\\" + kProductName);
+    RemoveDirectoryA(backups_.c_str());
     ScriptedMessages messages;
     RecordingHost host;
     InstallEngine engine(&host, PlanFor(earlier_, destination_));

@@ -43,6 +43,8 @@ InstallEngine::InstallEngine(InstallHost* host, const InstallPlan& plan)
 bool InstallEngine::Install() {
   state_ = kRunning;
   failed_ = false;
+  keptEarlierFiles_.clear();
+  createdLinks_.clear();
   damagedPayload_ = false;
   outcome_ = InstallOutcome::kInstalled;
   lastParentFolder_.clear();
@@ -50,8 +52,11 @@ bool InstallEngine::Install() {
   host_->SetProgressPosition(0);
   // The shell link objects of the shortcuts need COM on this thread.
   const HRESULT com = CoInitialize(nullptr);
+  // Read before anything changes: the run itself rewrites the entry and the log.
+  FindEarlierVersion();
   const bool complete = Run() && PassPointOfNoReturn();
   if (!complete) UndoEverything();
+  if (complete) WarnAboutKeptEarlierFiles();
   if (SUCCEEDED(com)) CoUninitialize();
   contentBuffer_.reset();
   return complete;
@@ -72,7 +77,8 @@ bool InstallEngine::Run() {
     case Extraction::kFailed:
       return Failed();
   }
-  return CreateUninstallLog() && WalkDataFile(dataFile.Path()) && DeployUninstaller();
+  return CreateUninstallLog() && WalkDataFile(dataFile.Path()) && RemoveEarlierVersionLeftovers() &&
+         DeployUninstaller();
 }
 
 bool InstallEngine::PassPointOfNoReturn() {

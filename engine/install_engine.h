@@ -30,6 +30,7 @@
 #include "engine/steps/written_paths.h"
 #include "engine/uninstall_log_writer.h"
 #include "formats/data_file.h"
+#include "formats/uninstall_log.h"
 
 class InstallEngine {
  public:
@@ -61,6 +62,8 @@ class InstallEngine {
   bool ExpandPathMacros(char* path, std::size_t capacity) const;
   void CloseRunningProgram(const std::string& name);
 
+  // Whether the run upgrades (or repairs) an installed version of the product in its folder.
+  bool Upgrades() const { return earlier_.has_value(); }
   const std::string& DataFilePath() const { return dataFilePath_; }
   int ProgressRange() const { return progress_.Range(); }
   bool StartMenuFolderUsed() const { return startMenuFolderUsed_; }
@@ -101,6 +104,15 @@ class InstallEngine {
                       const std::string& description);
   // uninstaller_deployment.cpp
   bool DeployUninstaller();
+  // earlier_version.cpp
+  void FindEarlierVersion();
+  bool RemoveEarlierVersionLeftovers();
+  bool RemoveStaleFile(const FileEntry& record);
+  bool RemoveStaleShortcuts(const FileEntry& record);
+  bool RemoveStaleFolders(const std::vector<std::string>& candidates);
+  bool RemoveStaleValue(const RegistryEntry& record);
+  void KeepEarlierFile(const std::string& path, const std::string& reason);
+  void WarnAboutKeptEarlierFiles();
 
   InstallHost* host_;
   const InstallPlan plan_;
@@ -127,6 +139,13 @@ class InstallEngine {
   // Lower-case targets of an earlier log of this product in the destination, read on
   // first need.
   std::optional<std::set<std::string>> earlierTargets_;
+  // The log of the installed version this run upgrades: its Add/Remove Programs entry
+  // names the destination, and the log there is of this product. None for a fresh run.
+  std::optional<UninstallLog> earlier_;
+  // Lower-case paths of the links this run made, which an earlier version's must not undo.
+  std::set<std::string> createdLinks_;
+  // Files of the earlier version that stay, each with why.
+  std::vector<std::string> keptEarlierFiles_;
   // The block buffer of the file contents, made on first use and kept for the run.
   std::unique_ptr<char[]> contentBuffer_;
 };

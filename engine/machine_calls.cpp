@@ -45,6 +45,11 @@ bool MoveOver(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
 }
 
+bool MoveAway(const std::string& from, const std::string& to) {
+  if (Refused(from)) return false;
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
+}
+
 bool SetAttributes(const std::string& path, DWORD attributes) {
   if (Refused(path)) return false;
   return SetFileAttributesA(path.c_str(), attributes) != FALSE;

@@ -19,6 +19,9 @@ bool RemoveFile(const std::string& path);
 bool CopyOver(const std::string& from, const std::string& to);
 // Replaces `to` when it exists; across volumes by copying.
 bool MoveOver(const std::string& from, const std::string& to);
+// Moves `from` out of its place to the new path `to`, across volumes by copying; the seam
+// sees `from`, the file that leaves.
+bool MoveAway(const std::string& from, const std::string& to);
 bool SetAttributes(const std::string& path, DWORD attributes);
 // Through an open handle of `path`.
 bool SetTimes(HANDLE file, const std::string& path, const FILETIME& creation, const FILETIME& lastAccess,

@@ -1,5 +1,7 @@
 // Start Menu, Desktop and Startup links (".lnk") for installed files and folders.
 
+#include <cctype>
+
 #include "engine/install_engine.h"
 #include "engine/steps/create_shortcut_step.h"
 
@@ -10,6 +12,11 @@ namespace {
 std::string WorkingDirectoryOf(const std::string& target) {
   std::size_t last = target.rfind('\\');
   return last == std::string::npos ? std::string() : target.substr(0, last + 1);
+}
+
+std::string LoweredPath(std::string path) {
+  for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return path;
 }
 
 }  // namespace
@@ -42,5 +49,6 @@ bool InstallEngine::CreateShortcut(ShortcutKind kind, const std::string& name, c
     if (!CreateFolders(folder)) return false;
   }
   LinkToSave link{folder + "\\" + name + ".lnk", target, WorkingDirectoryOf(target), description};
+  createdLinks_.insert(LoweredPath(link.path));
   return Perform(std::make_unique<CreateShortcutStep>(std::move(link), &backups_));
 }

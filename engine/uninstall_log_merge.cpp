@@ -11,8 +11,9 @@ std::string Lowered(std::string text) {
   return text;
 }
 
-// One spelling per path: "C:\App\Docs\" and "c:/app/docs" name the same folder.
-std::string PathKey(const char* path) {
+}  // namespace
+
+std::string LoggedPathKey(const char* path) {
   std::string key = Lowered(BufferText(path));
   for (char& c : key) {
     if (c == '/') c = '\\';
@@ -21,9 +22,7 @@ std::string PathKey(const char* path) {
   return key;
 }
 
-// The value a record sets, not the data it sets it to: two records for one value would
-// have the uninstaller delete it twice.
-std::string ValueKey(const RegistryEntry& record) {
+std::string LoggedValueKey(const RegistryEntry& record) {
   std::string key = Lowered(BufferText(record.RootKey));
   key += '\0';
   key += Lowered(BufferText(record.SubKey));
@@ -31,6 +30,8 @@ std::string ValueKey(const RegistryEntry& record) {
   key += Lowered(BufferText(record.ValueName));
   return key;
 }
+
+namespace {
 
 void ForgetShortcuts(FileEntry* record) {
   record->StartMenuShortcut = 0;
@@ -40,10 +41,10 @@ void ForgetShortcuts(FileEntry* record) {
 
 void MergeFiles(const UninstallLog& older, const UninstallLog& newer, UninstallLog* merged) {
   std::set<std::string> named;
-  for (const FileEntry& record : newer.Files) named.insert(PathKey(record.TargetPath));
+  for (const FileEntry& record : newer.Files) named.insert(LoggedPathKey(record.TargetPath));
   const bool sameShortcutFolders = (older.Header.bAllUsers != 0) == (newer.Header.bAllUsers != 0);
   for (const FileEntry& record : older.Files) {
-    if (!named.insert(PathKey(record.TargetPath)).second) continue;
+    if (!named.insert(LoggedPathKey(record.TargetPath)).second) continue;
     merged->Files.push_back(record);
     if (!sameShortcutFolders) ForgetShortcuts(&merged->Files.back());
   }
@@ -52,9 +53,9 @@ void MergeFiles(const UninstallLog& older, const UninstallLog& newer, UninstallL
 
 void MergeRegistry(const UninstallLog& older, const UninstallLog& newer, UninstallLog* merged) {
   std::set<std::string> named;
-  for (const RegistryEntry& record : newer.Registry) named.insert(ValueKey(record));
+  for (const RegistryEntry& record : newer.Registry) named.insert(LoggedValueKey(record));
   for (const RegistryEntry& record : older.Registry) {
-    if (named.insert(ValueKey(record)).second) merged->Registry.push_back(record);
+    if (named.insert(LoggedValueKey(record)).second) merged->Registry.push_back(record);
   }
   // The newer run's own records stay as written, even one it logged twice.
   merged->Registry.insert(merged->Registry.end(), newer.Registry.begin(), newer.Registry.end());

@@ -5,6 +5,12 @@
 
 #include "formats/uninstall_log.h"
 
+// One spelling per logged path: "C:\App\Docs\" and "c:/app/docs" name the same folder.
+std::string LoggedPathKey(const char* path);
+// The value a registry record sets, not the data it sets it to: root key, subkey and
+// value name, without regard to case.
+std::string LoggedValueKey(const RegistryEntry& record);
+
 // True when both logs were written by installations of the same product. Names are
 // compared without regard to ASCII case, because the Add/Remove Programs key and the
 // Start Menu program folder named after the product do not tell case apart either.

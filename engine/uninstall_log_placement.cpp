@@ -65,10 +65,10 @@ bool Mergeable(const std::string& runLog, const std::string& destinationLog, Uni
 
 }  // namespace
 
-LogPlacement PlaceUninstallLog(const std::string& runLog, const std::string& destinationLog) {
+LogPlacement PlaceUninstallLog(const std::string& runLog, const std::string& destinationLog, EarlierLog earlier) {
   const bool occupied = Exists(destinationLog);
   if (occupied && SameFile(runLog, destinationLog)) return LogPlacement::kKept;
-  if (occupied) {
+  if (occupied && earlier == EarlierLog::kMerge) {
     UninstallLog older, newer;
     if (Mergeable(runLog, destinationLog, &older, &newer) && Merge(older, newer, runLog, destinationLog)) {
       return LogPlacement::kMerged;

@@ -12,8 +12,11 @@ bool InstallEngine::DeployUninstaller() {
   const std::string& destination = plan_.destination;
   if (!CreateFolders(destination)) return false;
   // An earlier installation's log in the folder is merged with this one, so that one
-  // uninstaller run removes what both installed.
-  if (!Perform(std::make_unique<PlaceUninstallLogStep>(log_.Path(), destination + "\\Uninstall.log", &backups_))) {
+  // uninstaller run removes what both installed; an upgrade has removed what the earlier
+  // version alone had, so its log describes nothing more.
+  const EarlierLog earlier = earlier_ ? EarlierLog::kReplace : EarlierLog::kMerge;
+  if (!Perform(std::make_unique<PlaceUninstallLogStep>(log_.Path(), destination + "\\Uninstall.log", earlier,
+                                                       &backups_))) {
     return false;
   }
   host_->SetStatusText("Extracting uninstaller...");

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <set>
 
-#include "uninstaller/installed_file.h"
+#include "shell/installed_file.h"
 #include "shell/paths.h"
 #include "shell/regsvr32.h"
 #include "shell/shared_files.h"

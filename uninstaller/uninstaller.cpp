@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "shell/paths.h"
-#include "uninstaller/installed_file.h"
+#include "shell/installed_file.h"
 #include "uninstaller/registry_cleanup.h"
 
 namespace {

@@ -10,7 +10,7 @@ bool PlaceUninstallLogStep::Do() {
     return Fail("Couldn't keep a copy of the existing file:\n" + destinationLog_);
   }
   attempted_ = true;
-  const LogPlacement placement = PlaceUninstallLog(runLog_, destinationLog_);
+  const LogPlacement placement = PlaceUninstallLog(runLog_, destinationLog_, earlier_);
   if (placement == LogPlacement::kFailed) return Fail("Couldn't place the uninstall log file:\n" + destinationLog_);
   merged_ = placement == LogPlacement::kMerged;
   return true;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "engine/stale_entries.h"
 #include "engine/uninstall_log_merge.h"
 #include "engine/uninstall_log_placement.h"
 #include "formats/uninstall_log.h"
@@ -288,6 +289,50 @@ TEST(PlaceUninstallLog, KeepsTheRunLogWhenTheFolderIsGone) {
   ASSERT_TRUE(WriteLog(sandbox / "run.log", SecondRun()));
   EXPECT_EQ(PlaceUninstallLog(sandbox / "run.log", sandbox / "Missing\\Uninstall.log"), LogPlacement::kFailed);
   EXPECT_TRUE(PathExists(sandbox / "run.log"));
+}
+
+// After an upgrade the run's log alone describes the folder: nothing of the earlier log
+// survives, same product or not.
+TEST(PlaceUninstallLog, AnUpgradeReplacesTheEarlierLogOfTheSameProduct) {
+  Sandbox sandbox;
+  ASSERT_TRUE(WriteLog(sandbox / "run.log", SecondRun()));
+  ASSERT_TRUE(WriteLog(sandbox / "Uninstall.log", FirstRun()));
+  EXPECT_EQ(PlaceUninstallLog(sandbox / "run.log", sandbox / "Uninstall.log", EarlierLog::kReplace),
+            LogPlacement::kReplaced);
+  UninstallLog placed;
+  ASSERT_TRUE(ReadLog(sandbox / "Uninstall.log", &placed));
+  EXPECT_EQ(Targets(placed), Targets(SecondRun()));
+  EXPECT_EQ(Values(placed), Values(SecondRun()));
+  EXPECT_FALSE(PathExists(sandbox / "run.log"));
+}
+
+// ---- What an upgrade leaves to remove ---------------------------------------------------
+
+// A record names the same thing as the newer one's whatever the spelling of its path or
+// value name; anything else of the earlier log is stale, each once.
+TEST(FindStaleEntries, NamesWhatOnlyTheEarlierLogHasWhateverTheSpelling) {
+  const UninstallLog earlier = Log("P", 0,
+                                   {File("C:\\App\\Docs\\", 0, true), File("C:\\App\\APP.EXE", 1),
+                                    File("c:/app/docs/readme.txt", 2), File("C:\\App\\Old.txt", 3),
+                                    File("C:\\App\\Old.txt", 3), File("C:\\App\\Gone", 0, true)},
+                                   {Value("Software\\P", "Mode", "1"), Value("SOFTWARE\\p", "MODE", "1"),
+                                    Value("Software\\P", "Legacy", "1"),
+                                    Value("Software\\P", "Mode", "1", "HKEY_LOCAL_MACHINE")});
+  const UninstallLog current = Log("P", 0,
+                                   {File("c:\\app\\docs", 0, true), File("C:\\App\\App.exe", 4),
+                                    File("C:\\App\\Docs\\Readme.txt", 5), File("C:\\App\\New.txt", 6)},
+                                   {Value("Software\\P", "mode", "2")});
+  const StaleEntries stale = FindStaleEntries(earlier, current);
+  std::vector<std::string> files, folders, values;
+  for (const FileEntry& record : stale.files) files.push_back(record.TargetPath);
+  for (const FileEntry& record : stale.folders) folders.push_back(record.TargetPath);
+  for (const RegistryEntry& record : stale.registry) {
+    values.push_back(std::string(record.RootKey) + "\\" + record.SubKey + "\\" + record.ValueName);
+  }
+  EXPECT_EQ(files, std::vector<std::string>({"C:\\App\\Old.txt"}));
+  EXPECT_EQ(folders, std::vector<std::string>({"C:\\App\\Gone"}));
+  EXPECT_EQ(values, std::vector<std::string>({"HKEY_CURRENT_USER\\Software\\P\\Legacy",
+                                              "HKEY_LOCAL_MACHINE\\Software\\P\\Mode"}));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "tests/engine/engine_test_support.h"
 #include "uninstaller/command_line.h"
-#include "uninstaller/installed_file.h"
+#include "shell/installed_file.h"
 #include "uninstaller/leftovers.h"
 #include "shell/paths.h"
 #include "uninstaller/registry_cleanup.h"

@@ -305,11 +305,13 @@ TEST_F(UninstallerTest, RemovesAProductInstalledTwiceIntoTheSameFolder) {
 }
 
 // A later version: some files written anew with other contents, some only its own, in a
-// folder of its own too, and a registry value the first one did not set.
+// folder of its own too; one file, one link and one registry value of the first it no
+// longer has, and a value the first one did not set.
 std::vector<PayloadItem> UpdateItems() {
   std::vector<PayloadItem> items = ProductItems();
   items[1].content = PatternBytes(4100, 11);  // App.exe, larger
   items[1].lastWriteTime = 0x01D2222222222222ull;
+  items[2].desktop = false;  // no Desktop link to the readme any more
   items.erase(items.begin() + 5);  // Settings.ini is not part of it
   items.push_back(Item("Plugins", "\\", "%DIR%\\Plugins"));
   items.push_back(Item("Extra", "dll", "%DIR%\\Plugins\\Extra.dll", PatternBytes(700, 12)));
@@ -320,16 +322,21 @@ std::vector<PayloadItem> UpdateItems() {
 std::vector<RegistryItem> UpdateRegistry() {
   std::vector<RegistryItem> registry = ProductRegistry();
   registry[0].valueData = "Other text";
+  registry.erase(registry.begin() + 1);  // nor the count under Numbers\Deeper
   registry.push_back({"HKEY_CURRENT_USER", std::string(kTestRegistryKey) + "\\Update", "Version", "REG_SZ", "2"});
   return registry;
 }
 
-TEST_F(UninstallerTest, RemovesWhatEitherOfTwoInstallationsIntoTheSameFolderLeft) {
+// The second installation upgrades the first: what only the first had goes at once, the
+// log names the upgrade alone, and the removal then leaves nothing of either.
+TEST_F(UninstallerTest, RemovesAnUpgradedProductCompletely) {
   ASSERT_NO_FATAL_FAILURE(Install());
   ASSERT_NO_FATAL_FAILURE(InstallPayload(UpdateItems(), UpdateRegistry()));
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
+  EXPECT_FALSE(PathExists(destination_ + "\\Settings.ini"));
+  EXPECT_FALSE(PathExists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\BUT Readme.lnk"));
+  EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, std::string(kTestRegistryKey) + "\\Numbers\\Deeper", "Count").found);
 
-  // One log that names every file of both, each once, and every value once.
   FILE* file = std::fopen(LogPath().c_str(), "rb");
   ASSERT_NE(file, nullptr);
   UninstallLog log;
@@ -341,12 +348,12 @@ TEST_F(UninstallerTest, RemovesWhatEitherOfTwoInstallationsIntoTheSameFolderLeft
   std::sort(targets.begin(), targets.end());
   std::vector<std::string> expected;
   for (const char* name : {"A\\B\\C\\Deep.bin", "App.exe", "Docs", "Docs\\Notes.txt", "Docs\\Readme.txt",
-                           "Empty.dat", "Plugins", "Plugins\\Extra.dll", "Settings.ini"}) {
+                           "Empty.dat", "Plugins", "Plugins\\Extra.dll"}) {
     expected.push_back(destination_ + "\\" + name);
   }
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(targets, expected);
-  EXPECT_EQ(log.Registry.size(), 5u);
+  EXPECT_EQ(log.Registry.size(), UpdateRegistry().size());
 
   UninstallerRun run = RunFromAddRemove();
   EXPECT_EQ(run.exitCode, std::optional<DWORD>(kExitRemoved));

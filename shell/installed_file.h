@@ -1,6 +1,7 @@
 #pragma once
-// Whether a file named by the log is still the one the installation wrote, so that a
-// file the user or another program has changed since is kept.
+// Whether a file named by an uninstall log is still the one the installation wrote, so
+// that a file the user or another program has changed since is kept, by the uninstaller
+// and by an upgrade alike.
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "uninstaller/installed_file.h"
+#include "shell/installed_file.h"
 
 namespace {
 

@@ -52,8 +52,10 @@ void RunLog::Discard() {
 }
 
 void RunLog::Write(const std::string& event) {
-  const std::string line = LogTimeStamp() + "  " + OneLine(event) + "\r\n";
   std::lock_guard<std::mutex> lock(mutex_);
+  // A run without a log writes a few lines for every file it installs.
+  if (file_ == nullptr && !wanted_) return;
+  const std::string line = LogTimeStamp() + "  " + OneLine(event) + "\r\n";
   if (file_) {
     WriteLine(line);
   } else if (wanted_) {

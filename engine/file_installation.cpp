@@ -83,8 +83,11 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
 
 bool InstallEngine::InstallFile(FILE* dataFile, const FileEntry& entry, const std::string& target) {
   if (!CreateParentFolders(target)) return false;
-  const bool existedBefore = FileExists(target) && !written_.Contains(target);
   const bool server = entry.RegisterServer != 0;
+  const bool shared = IsInSharedFolder(target, windowsFolder_, systemFolder_);
+  // Only these two need to know before writing (the write step finds out for itself):
+  // asking the system once more for every file cost a fair part of writing a small one.
+  const bool existedBefore = (server || shared) && FileExists(target) && !written_.Contains(target);
   // Undone after the original is back, which then is a registered server again.
   if (server && existedBefore &&
       !Perform(RegisterServerStep::ToRegisterTheOriginalAgain(systemFolder_, target))) {
@@ -97,7 +100,7 @@ bool InstallEngine::InstallFile(FILE* dataFile, const FileEntry& entry, const st
   source.advance = [this](uint32_t bytes) { progress_.Advance(bytes); };
   source.stopRequested = [this] { return Stopping(); };
   if (!Perform(std::make_unique<WriteFileStep>(target, entry, std::move(source), &backups_, &written_))) return false;
-  if (IsInSharedFolder(target, windowsFolder_, systemFolder_) && !CountSharedFileUser(target, existedBefore)) {
+  if (shared && !CountSharedFileUser(target, existedBefore)) {
     return false;
   }
   return !server || Perform(RegisterServerStep::ForInstalledServer(systemFolder_, target));

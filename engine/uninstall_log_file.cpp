@@ -35,9 +35,12 @@ bool UninstallLogFile::Close() {
 }
 
 uint64_t UninstallLogFile::SizeOnDisk() const {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data)) return wholeBytes_;
-  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  // Through the open handle: looking the file up by its path for every record cost more
+  // than writing the record.
+  LARGE_INTEGER size;
+  HANDLE handle = file_ == nullptr ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)));
+  if (handle == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle, &size)) return wholeBytes_;
+  return static_cast<uint64_t>(size.QuadPart);
 }
 
 bool UninstallLogFile::Open(bool append) {

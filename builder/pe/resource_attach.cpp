@@ -11,6 +11,9 @@ constexpr uint32_t kSectionHeaderSize = 40;
 constexpr uint32_t kMaxSections = 96;  // the most older Windows versions load
 constexpr uint32_t kInitializedReadable = 0x40000040u;
 constexpr int kDirectoryBoundImport = 11;
+// A section whose data starts on a page of the file is mapped by the loader; one that
+// does not is read into memory whole, which for the setup data is the whole payload.
+constexpr uint32_t kPageSize = 4096;
 
 // Where the new resource section goes and what it replaces.
 struct Placement {
@@ -18,7 +21,12 @@ struct Placement {
   const PeSection* replaced = nullptr;  // in place: the old resource section
   uint32_t rva = 0;
   uint32_t rawPointer = 0;
+  uint32_t cut = 0;  // where the old file's bytes stop being kept
 };
+
+uint32_t PageAlignedRawPointer(const PeImage& image, uint64_t from) {
+  return static_cast<uint32_t>(AlignUp(from, std::max(image.FileAlignment(), kPageSize)));
+}
 
 uint64_t EndOfImage(const PeImage& image) {
   uint64_t end = AlignUp(image.SizeOfHeaders(), image.SectionAlignment());
@@ -60,7 +68,8 @@ bool Place(const PeImage& image, Placement* placement, std::string* error) {
   placement->inPlace = placement->replaced != nullptr;
   if (placement->inPlace) {
     placement->rva = placement->replaced->virtualAddress;
-    placement->rawPointer = placement->replaced->rawPointer;
+    placement->cut = placement->replaced->rawPointer;
+    placement->rawPointer = PageAlignedRawPointer(image, placement->cut);
     return true;
   }
   if (image.Sections().size() >= kMaxSections) {
@@ -78,7 +87,8 @@ bool Place(const PeImage& image, Placement* placement, std::string* error) {
     return false;
   }
   placement->rva = static_cast<uint32_t>(end);
-  placement->rawPointer = static_cast<uint32_t>(AlignUp(image.RawDataEnd(), image.FileAlignment()));
+  placement->cut = image.RawDataEnd();
+  placement->rawPointer = PageAlignedRawPointer(image, placement->cut);
   return true;
 }
 
@@ -103,6 +113,7 @@ void WriteSectionHeader(Bytes& file, const PeImage& image, const Placement& plac
   if (placement.inPlace) {
     WriteU32(file, placement.replaced->headerOffset + 8, virtualSize);
     WriteU32(file, placement.replaced->headerOffset + 16, rawSize);
+    WriteU32(file, placement.replaced->headerOffset + 20, placement.rawPointer);
     return;
   }
   const uint32_t at = image.SectionTableOffset() + kSectionHeaderSize * static_cast<uint32_t>(image.Sections().size());
@@ -176,9 +187,9 @@ bool LayOutWithResources(const PeImage& image, const ResourceTree& tree, Program
 
   const Bytes overlay = Overlay(image, notes);
   const Bytes& file = image.File();
-  const uint32_t cut = placement.inPlace ? placement.rawPointer : image.RawDataEnd();
+  const uint32_t cut = placement.cut;
   Bytes out(file.begin(), file.begin() + cut);
-  out.resize(placement.rawPointer);  // padding up to the file alignment
+  out.resize(placement.rawPointer);  // padding up to the page
   out.insert(out.end(), section.bytes.begin(), section.bytes.end());
   const int64_t shift = static_cast<int64_t>(out.size()) + section.gapSize - image.RawDataEnd();
   out.insert(out.end(), overlay.begin(), overlay.end());

@@ -144,6 +144,8 @@ TEST_P(AttachSetupData, KeepsTheProgramAndAddsTheData) {
   EXPECT_EQ(after.LeafCount(), before.LeafCount() + keys.size());
 
   ExpectConsistentLayout(result);
+  // On a page of the file, or the loader reads the whole payload into memory.
+  EXPECT_EQ(result.Sections().back().rawPointer % 4096, 0u);
   EXPECT_EQ(notes.appendedSection, !c.inPlace);
   EXPECT_EQ(result.Sections().size(), original.Sections().size() + (c.inPlace ? 0 : 1));
   // Everything but the resource section is the same, down to the byte.

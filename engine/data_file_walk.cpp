@@ -61,6 +61,8 @@ bool InstallEngine::WalkDataFile(const std::string& dataFilePath) {
     if (!InstallEntry(dataFile.get())) return false;
   }
   progress_.Complete();
+  // Before the registry records: the log holds all file records first.
+  if (!CarryEarlierFilesForTheUninstaller()) return false;
 
   host_->SetStatusText("Writing registry information...");
   for (uint32_t i = 0; i < head.RegistryCount; ++i) {

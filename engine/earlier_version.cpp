@@ -182,6 +182,23 @@ bool InstallEngine::RemoveStaleValue(const RegistryEntry& record) {
   return Perform(std::make_unique<RemoveRegistryValueStep>(root, subKey, BufferText(record.ValueName)));
 }
 
+bool InstallEngine::CarryEarlierFilesForTheUninstaller() {
+  if (!earlier_) return true;
+  for (const FileEntry& record : earlier_->Files) {
+    const std::string key = LoggedPathKey(record.TargetPath);
+    if (IsFolderEntry(record.Extension) || key.empty() || loggedPaths_.count(key) != 0) continue;
+    const std::string target = BufferText(record.TargetPath);
+    if (!IsInSharedFolder(target, windowsFolder_, systemFolder_) && record.RegisterServer == 0) continue;
+    if (!log_.AppendFile(record)) {
+      ReportLogFailure("Error in writing file info.");
+      return false;
+    }
+    loggedPaths_.insert(key);
+    host_->Note("Kept the earlier version's " + target + " for the uninstaller, which removes it with the product");
+  }
+  return true;
+}
+
 void InstallEngine::KeepEarlierFile(const std::string& path, const std::string& reason) {
   host_->Note("Kept the earlier version's " + path + " (" + reason + ")");
   keptEarlierFiles_.push_back(path + " (" + reason + ")");

@@ -69,6 +69,7 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
     ReportLogFailure("Error in writing file info.");
     return false;
   }
+  if (earlier_) loggedPaths_.insert(LoggedPathKey(logged.TargetPath));
   if (Stopping()) return false;
 
   if (isFolder) return CreateFolders(target) && MakeShortcuts(entry, name, target);

@@ -111,6 +111,10 @@ class InstallEngine {
   bool RemoveStaleShortcuts(const FileEntry& record);
   bool RemoveStaleFolders(const std::vector<std::string>& candidates);
   bool RemoveStaleValue(const RegistryEntry& record);
+  // The earlier version's shared files (with their counts) and registered servers that
+  // this version does not install stay for the uninstaller to take away: their records join
+  // this run's log.
+  bool CarryEarlierFilesForTheUninstaller();
   void KeepEarlierFile(const std::string& path, const std::string& reason);
   void WarnAboutKeptEarlierFiles();
 
@@ -142,6 +146,8 @@ class InstallEngine {
   // The log of the installed version this run upgrades: its Add/Remove Programs entry
   // names the destination, and the log there is of this product. None for a fresh run.
   std::optional<UninstallLog> earlier_;
+  // Keys (as the log merge compares paths) of this run's file records, kept for upgrades.
+  std::set<std::string> loggedPaths_;
   // Lower-case paths of the links this run made, which an earlier version's must not undo.
   std::set<std::string> createdLinks_;
   // Files of the earlier version that stay, each with why.

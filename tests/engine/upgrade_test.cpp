@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "formats/uninstall_log.h"
 #include "shell/fault_injection.h"
 #include "shell/paths.h"
+#include "shell/shared_files.h"
 #include "tests/engine/engine_test_support.h"
 #include "tests/engine/machine_snapshot.h"
 
@@ -30,6 +32,8 @@ std::vector<PayloadItem> EarlierItems() {
       Item("Readme", "txt", "%DIR%\\Docs\\Readme.txt", PatternBytes(50, 2)),
       Item("Old", "txt", "%DIR%\\Old\\Old.txt", PatternBytes(40, 3)),
       Item("Notes", "txt", "%DIR%\\Notes.txt", PatternBytes(30, 4)),
+      // Shared with other programs: it stays, for the uninstaller to take away with its count.
+      Item("BET Upgrade Shared", "txt", "%WINDOWS%\\BET Upgrade Shared.txt", PatternBytes(10, 5)),
   };
   items[1].startMenu = items[1].desktop = true;
   items[1].shortcutName = "BET App";
@@ -61,6 +65,12 @@ std::vector<RegistryItem> LaterRegistry() {
           {"HKEY_CURRENT_USER", kSettingsKey, "Fresh", "REG_SZ", "new"}};
 }
 
+std::string WindowsFolder() {
+  char folder[MAX_PATH] = {};
+  GetWindowsDirectoryA(folder, MAX_PATH);
+  return folder;
+}
+
 bool KeyExists(HKEY root, const std::string& subKey) {
   HKEY key;
   if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -87,13 +97,21 @@ class UpgradeTest : public ::testing::Test {
   void TearDown() override {
     fault_injection::Disarm();
     CleanProductTraces();
+    RemoveSharedFile();
     RemoveTree(destination_);
     CoUninitialize();
+  }
+
+  static std::string SharedFile() { return WindowsFolder() + "\\BET Upgrade Shared.txt"; }
+  static void RemoveSharedFile() {
+    DeleteFileA(SharedFile().c_str());
+    SHDeleteValueA(HKEY_LOCAL_MACHINE, kSharedDllsKey, SharedFile().c_str());
   }
 
   // Version 1.0 installed, and its Notes.txt since rewritten by the user.
   void InstallEarlierVersion() {
     CleanProductTraces();
+    RemoveSharedFile();
     RemoveTree(destination_);
     // Copies an earlier test left behind would hide the ones this run leaves.
     RemoveTree(backups_ + "\\" + kProductName);
@@ -152,11 +170,15 @@ TEST_F(UpgradeTest, RemovesWhatOnlyTheEarlierVersionHadAndKeepsAChangedFile) {
   EXPECT_EQ(messages.shown()[0].caption, "Warning");
   EXPECT_NE(messages.shown()[0].text.find(notes), std::string::npos) << messages.shown()[0].text;
 
-  // The log names the installed version alone.
+  // The log names the installed version alone, and the earlier version's shared file,
+  // which stays until the uninstaller takes it away with its count.
+  EXPECT_TRUE(PathExists(SharedFile()));
   std::vector<std::string> expected;
   for (const char* name : {"App.exe", "Docs", "Docs\\Readme.txt", "New.txt"}) {
     expected.push_back(destination_ + "\\" + name);
   }
+  expected.push_back(SharedFile());
+  std::sort(expected.begin(), expected.end());
   EXPECT_EQ(LoggedTargets(destination_ + "\\Uninstall.log"), expected);
 }
 

@@ -1,22 +1,18 @@
-// The verified data file from front to back: the log's header, every file entry, then,
-// when all files are in place, every registry entry.
+// The payload from front to back, as it is inflated: the log's header, every file entry,
+// then, when all files are in place, every registry entry; last, the inflated bytes'
+// checksum.
 
 #include <cstdio>
-#include <memory>
 
 #include "engine/install_engine.h"
+#include "engine/setup_data_proof.h"
 #include "formats/data_file.h"
 #include "formats/setup_config.h"
 #include "formats/uninstall_log.h"
 
 namespace {
 
-constexpr std::size_t kDataFileBufferBytes = 64 * 1024;
 constexpr double kBytesPerMegabyte = 1048576.0;
-
-struct FileCloser {
-  void operator()(FILE* file) const { std::fclose(file); }
-};
 
 std::string Megabytes(const char* format, double value) {
   char text[64];
@@ -26,21 +22,10 @@ std::string Megabytes(const char* format, double value) {
 
 }  // namespace
 
-bool InstallEngine::WalkDataFile(const std::string& dataFilePath) {
-  std::unique_ptr<FILE, FileCloser> dataFile(std::fopen(dataFilePath.c_str(), "rb"));
-  if (!dataFile) {
-    ReportError("Couldn't open decompressed data file!");
-    return Failed();
-  }
-  // Records are read field by field; a larger buffer than the library's few kilobytes
-  // saves several system calls per file.
-  std::setvbuf(dataFile.get(), nullptr, _IOFBF, kDataFileBufferBytes);
+bool InstallEngine::WalkDataFile() {
   DataFileHead head{};
   SetupConfig config{};
-  if (!ReadDataFileHead(&head, dataFile.get()) || !ReadSetupConfig(&config, dataFile.get())) {
-    ReportError("Couldn't read decompressed data file!");
-    return Failed();
-  }
+  if (!ReadDataFileHead(&head, *payload_) || !ReadSetupConfig(&config, *payload_)) return PayloadReadFailed();
   UninstallLogHeader header{};
   SetBufferText(header.cName, plan_.productName);
   header.clrOut = plan_.clrOut;
@@ -58,7 +43,7 @@ bool InstallEngine::WalkDataFile(const std::string& dataFilePath) {
   host_->SetStatusText(Megabytes("Writing data... %.2f MB", contentMegabytes));
   progress_.Prepare(contentMegabytes);
   for (uint32_t i = 0; i < head.FileCount; ++i) {
-    if (!InstallEntry(dataFile.get())) return false;
+    if (!InstallEntry()) return false;
   }
   progress_.Complete();
   // Before the registry records: the log holds all file records first.
@@ -67,15 +52,46 @@ bool InstallEngine::WalkDataFile(const std::string& dataFilePath) {
   host_->SetStatusText("Writing registry information...");
   for (uint32_t i = 0; i < head.RegistryCount; ++i) {
     RegistryEntry entry;
-    if (!ReadRegistryEntry(&entry, dataFile.get())) {
-      ReportError("Couldn't read decompressed data file!");
-      return Failed();
-    }
+    if (!ReadRegistryEntry(&entry, *payload_)) return PayloadReadFailed();
     if (!ApplyRegistryEntry(entry)) return false;
   }
+  if (!PayloadProvenWhole()) return false;
   if (!log_.Finish()) {
     ReportLogFailure("Error in writing the record counts.");
     return false;
   }
   return true;
+}
+
+std::string InstallEngine::PayloadFailureText() const {
+  switch (payload_->EndSoFar()) {
+    case InflatingReader::End::kDamaged:
+      return kPayloadIntegrityMessage;
+    case InflatingReader::End::kUnreadable:
+      return "Couldn't read setup data!";
+    case InflatingReader::End::kNoMemory:
+      return "Not enough memory to read the setup data.";
+    case InflatingReader::End::kWhole:
+      break;
+  }
+  // The stream is whole so far: a record in it ends early.
+  return "Couldn't read decompressed data file!";
+}
+
+bool InstallEngine::PayloadReadFailed() {
+  ReportError(PayloadFailureText());
+  if (payload_->EndSoFar() == InflatingReader::End::kDamaged) damagedPayload_ = true;
+  return Failed();
+}
+
+// The compressed bytes were proven before the first change; their inflated form must match
+// its checksum too, or everything written from it is undone.
+bool InstallEngine::PayloadProvenWhole() {
+  uint32_t crc = 0;
+  const InflatingReader::End end = payload_->Finish(&crc);
+  if (end != InflatingReader::End::kWhole) return PayloadReadFailed();
+  if (crc == plan_.dataFileCrc) return true;
+  ReportError(kPayloadIntegrityMessage);
+  damagedPayload_ = true;
+  return Failed();
 }

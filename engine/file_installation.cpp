@@ -13,6 +13,7 @@
 
 #include "engine/install_engine.h"
 #include "engine/library_version.h"
+#include "engine/scoped_temp_file.h"
 #include "engine/steps/count_shared_file_step.h"
 #include "engine/steps/register_server_step.h"
 #include "engine/steps/write_file_step.h"
@@ -39,14 +40,15 @@ bool IsLibraryExtension(const std::string& extension) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+
 }  // namespace
 
-bool InstallEngine::InstallEntry(FILE* dataFile) {
+bool InstallEngine::InstallEntry() {
   FileEntry entry;
-  if (!ReadFileEntry(&entry, dataFile)) {
-    ReportError("Couldn't read decompressed data file!");
-    return Failed();
-  }
+  if (!ReadFileEntry(&entry, *payload_)) return PayloadReadFailed();
   const std::string name = BufferText(entry.Name);
   const std::string extension = BufferText(entry.Extension);
   host_->SetStatusText("Writing: " + name + "." + extension + "...");
@@ -58,8 +60,13 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
   }
   const std::string target = entry.TargetPath;
   const bool isFolder = IsFolderEntry(entry.Extension);
-  if (!isFolder && IsLibraryExtension(extension) && FileExists(target) && !ReplaceLibrary(dataFile, entry, target)) {
-    return SkipContent(dataFile, entry.SizeLow);
+  // The payload goes only forward: an existing library's replacement is set aside while
+  // its version is read and the user is asked.
+  ScopedTempFile libraryCopy;
+  if (!isFolder && IsLibraryExtension(extension) && FileExists(target)) {
+    libraryCopy.Reset(libraryScratchPath_);
+    if (!SetContentAside(entry.SizeLow, libraryCopy.Path())) return false;
+    if (!ReplaceLibrary(target, libraryCopy.Path())) return true;
   }
 
   FileEntry logged = entry;
@@ -74,7 +81,7 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
 
   if (isFolder) return CreateFolders(target) && MakeShortcuts(entry, name, target);
   if (Lower(extension) == "exe") CloseRunningProgram(name);
-  if (!InstallFile(dataFile, entry, target) || !MakeShortcuts(entry, name, target)) return false;
+  if (!InstallFile(entry, target, libraryCopy.Path()) || !MakeShortcuts(entry, name, target)) return false;
   if (entry.RunAtFinish != 0) {
     std::string line = name + "." + extension + " - " + target + "\r\n";
     (Lower(extension) == "exe" ? runList_ : openList_) += line;
@@ -82,7 +89,7 @@ bool InstallEngine::InstallEntry(FILE* dataFile) {
   return true;
 }
 
-bool InstallEngine::InstallFile(FILE* dataFile, const FileEntry& entry, const std::string& target) {
+bool InstallEngine::InstallFile(const FileEntry& entry, const std::string& target, const std::string& contentFile) {
   if (!CreateParentFolders(target)) return false;
   const bool server = entry.RegisterServer != 0;
   const bool shared = IsInSharedFolder(target, windowsFolder_, systemFolder_);
@@ -94,25 +101,36 @@ bool InstallEngine::InstallFile(FILE* dataFile, const FileEntry& entry, const st
       !Perform(RegisterServerStep::ToRegisterTheOriginalAgain(systemFolder_, target))) {
     return false;
   }
+  std::unique_ptr<FILE, FileCloser> setAside;
+  if (!contentFile.empty()) {
+    setAside.reset(std::fopen(contentFile.c_str(), "rb"));
+    if (!setAside) {
+      ReportError("Couldn't read decompressed data file!");
+      return Failed();
+    }
+  }
   ContentSource source;
-  source.dataFile = dataFile;
   source.length = entry.SizeLow;
-  source.buffer = ContentBuffer();
+  source.next = setAside ? ContentFromFile(setAside.get()) : ContentFromPayload();
+  source.unreadable = [this] { return PayloadFailureText(); };
   source.advance = [this](uint32_t bytes) { progress_.Advance(bytes); };
   source.stopRequested = [this] { return Stopping(); };
-  if (!Perform(std::make_unique<WriteFileStep>(target, entry, std::move(source), &backups_, &written_))) return false;
+  if (!Perform(std::make_unique<WriteFileStep>(target, entry, std::move(source), &backups_, &written_))) {
+    if (payload_->EndSoFar() == InflatingReader::End::kDamaged) damagedPayload_ = true;
+    return false;
+  }
   if (shared && !CountSharedFileUser(target, existedBefore)) {
     return false;
   }
   return !server || Perform(RegisterServerStep::ForInstalledServer(systemFolder_, target));
 }
 
-bool InstallEngine::ReplaceLibrary(FILE* dataFile, const FileEntry& entry, const std::string& target) {
+bool InstallEngine::ReplaceLibrary(const std::string& target, const std::string& payloadCopy) {
   LibraryQuestion facts;
   facts.path = target;
   facts.installed = ReadLibraryVersion(target);
   if (!facts.installed.known) host_->Warn("Couldn't get library version: " + target);
-  facts.payload = PayloadLibraryVersion(dataFile, entry.SizeLow, dataFilePath_ + ".library");
+  facts.payload = ReadLibraryVersion(payloadCopy);
   char question[MAX_PATH + 160];
   std::snprintf(question, sizeof question,
                 "File \"%s\" already exists and has the version number %lu.%lu, build no %lu.\n"
@@ -148,23 +166,44 @@ bool InstallEngine::EarlierInstallationLogged(const std::string& target) {
   return earlierTargets_->count(Lower(target)) != 0;
 }
 
-bool InstallEngine::SkipContent(FILE* dataFile, uint32_t length) {
-  char* buffer = ContentBuffer();
-  if (buffer == nullptr) return Failed();
-  uint32_t skipped = 0;
-  while (skipped < length) {
-    const std::size_t block = std::min<std::size_t>(kStreamChunkSize, length - skipped);
-    const std::size_t got = std::fread(buffer, 1, block, dataFile);
-    if (Stopping()) return false;
-    if (std::ferror(dataFile)) {
-      ReportError("Couldn't read decompressed data file!");
+bool InstallEngine::SetContentAside(uint32_t length, const std::string& path) {
+  // The run's own temporary file, removed with it: past the fault seam, like the log.
+  std::unique_ptr<FILE, FileCloser> out(std::fopen(path.c_str(), "wb"));
+  if (!out) {
+    ReportError("Couldn't create file!\n" + path);
+    return Failed();
+  }
+  for (uint32_t done = 0; done < length;) {
+    const char* piece = nullptr;
+    std::size_t size = 0;
+    if (!payload_->Next(length - done, &piece, &size)) return PayloadReadFailed();
+    if (std::fwrite(piece, 1, size, out.get()) != size) {
+      ReportError("Couldn't write file:\n" + path);
       return Failed();
     }
-    progress_.Advance(static_cast<uint32_t>(got));
-    skipped += static_cast<uint32_t>(got);
-    if (got < block) break;
+    progress_.Advance(static_cast<uint32_t>(size));
+    done += static_cast<uint32_t>(size);
+    if (Stopping()) return false;
+  }
+  if (std::fclose(out.release()) != 0) {
+    ReportError("Couldn't write file:\n" + path);
+    return Failed();
   }
   return true;
+}
+
+std::function<bool(uint32_t, const char**, std::size_t*)> InstallEngine::ContentFromPayload() {
+  return [this](uint32_t max, const char** data, std::size_t* size) { return payload_->Next(max, data, size); };
+}
+
+std::function<bool(uint32_t, const char**, std::size_t*)> InstallEngine::ContentFromFile(FILE* file) {
+  char* buffer = ContentBuffer();
+  return [file, buffer](uint32_t max, const char** data, std::size_t* size) {
+    if (buffer == nullptr) return false;
+    *size = std::fread(buffer, 1, std::min<std::size_t>(max, kStreamChunkSize), file);
+    *data = buffer;
+    return *size != 0;
+  };
 }
 
 char* InstallEngine::ContentBuffer() {

@@ -2,8 +2,8 @@
 
 #include <objbase.h>
 
-#include "engine/payload_extraction.h"
-#include "engine/scoped_temp_file.h"
+#include "engine/setup_data_proof.h"
+#include "engine/setup_data_source.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ InstallEngine::InstallEngine(InstallHost* host, const InstallPlan& plan)
       progress_(host),
       shortcutFolders_(plan.allUsers),
       backups_(plan.productName),
-      steps_(host) {}
+      steps_(host),
+      libraryScratchPath_(TempFolder() + plan.productName + ".library.tmp") {}
 
 bool InstallEngine::Install() {
   state_ = kRunning;
@@ -63,22 +64,32 @@ bool InstallEngine::Install() {
 }
 
 bool InstallEngine::Run() {
-  ScopedTempFile dataFile(TempFolder() + plan_.productName + ".tmp");
-  dataFilePath_ = dataFile.Path();
-  PayloadExtraction extraction(host_, &progress_, plan_, [this] { return Stopping(); });
-  switch (extraction.Extract(dataFile.Path())) {
-    case Extraction::kReady:
+  SetupDataSource source;
+  SetupDataProof proof(host_, &progress_, plan_, [this] { return Stopping(); });
+  switch (proof.Prove(&source)) {
+    case Proof::kProven:
       break;
-    case Extraction::kDamaged:
+    case Proof::kDamaged:
       damagedPayload_ = true;
       return Failed();
-    case Extraction::kCancelled:
+    case Proof::kCancelled:
       return false;
-    case Extraction::kFailed:
+    case Proof::kFailed:
       return Failed();
   }
-  return CreateUninstallLog() && WalkDataFile(dataFile.Path()) && RemoveEarlierVersionLeftovers() &&
-         DeployUninstaller();
+  // The proven bytes, inflated on a second thread while this one writes the files.
+  InflatingReader payload([&source](char* buffer, uint32_t size, uint32_t* got) {
+    return source.Read(buffer, size, got);
+  });
+  if (!payload.Start()) {
+    ReportError("Not enough memory to read the setup data.");
+    return Failed();
+  }
+  payload_ = &payload;
+  const bool done =
+      CreateUninstallLog() && WalkDataFile() && RemoveEarlierVersionLeftovers() && DeployUninstaller();
+  payload_ = nullptr;
+  return done;
 }
 
 bool InstallEngine::PassPointOfNoReturn() {

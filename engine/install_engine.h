@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -23,6 +24,7 @@
 #include "engine/install_host.h"
 #include "engine/install_outcome.h"
 #include "engine/install_plan.h"
+#include "compress/inflating_reader.h"
 #include "engine/install_progress.h"
 #include "engine/shortcut_folders.h"
 #include "engine/steps/backup_folder.h"
@@ -64,7 +66,8 @@ class InstallEngine {
 
   // Whether the run upgrades (or repairs) an installed version of the product in its folder.
   bool Upgrades() const { return earlier_.has_value(); }
-  const std::string& DataFilePath() const { return dataFilePath_; }
+  // Where an existing library's replacement waits while the user is asked about it.
+  const std::string& LibraryScratchPath() const { return libraryScratchPath_; }
   int ProgressRange() const { return progress_.Range(); }
   bool StartMenuFolderUsed() const { return startMenuFolderUsed_; }
   const std::string& WindowsFolder() const { return windowsFolder_; }
@@ -86,12 +89,21 @@ class InstallEngine {
   void ReportLogFailure(const char* what);
 
   // data_file_walk.cpp
-  bool WalkDataFile(const std::string& dataFilePath);
+  bool WalkDataFile();
+  // The payload could not be read on: says why (its damage, or a record that ends early).
+  bool PayloadReadFailed();
+  std::string PayloadFailureText() const;
+  bool PayloadProvenWhole();
   // file_installation.cpp
-  bool InstallEntry(FILE* dataFile);
-  bool InstallFile(FILE* dataFile, const FileEntry& entry, const std::string& target);
-  bool ReplaceLibrary(FILE* dataFile, const FileEntry& entry, const std::string& target);
-  bool SkipContent(FILE* dataFile, uint32_t length);
+  bool InstallEntry();
+  // `contentFile`: where the content was set aside, or empty to take it from the payload.
+  bool InstallFile(const FileEntry& entry, const std::string& target, const std::string& contentFile);
+  bool ReplaceLibrary(const std::string& target, const std::string& payloadCopy);
+  bool SetContentAside(uint32_t length, const std::string& path);
+  // The content of the entry being installed, piece by piece, from the payload or from
+  // where it was set aside.
+  std::function<bool(uint32_t, const char**, std::size_t*)> ContentFromPayload();
+  std::function<bool(uint32_t, const char**, std::size_t*)> ContentFromFile(FILE* file);
   bool CountSharedFileUser(const std::string& target, bool existedBefore);
   bool EarlierInstallationLogged(const std::string& target);
   char* ContentBuffer();
@@ -134,7 +146,9 @@ class InstallEngine {
   WrittenPaths written_;
   StepList steps_;
 
-  std::string dataFilePath_;
+  // The payload, inflated while the files are written; set while the run reads it.
+  InflatingReader* payload_ = nullptr;
+  std::string libraryScratchPath_;
   std::string runList_;
   std::string openList_;
   bool startMenuFolderUsed_ = false;

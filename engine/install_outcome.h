@@ -8,6 +8,7 @@ enum class InstallOutcome {
   // A change failed; everything done was undone (copies that could not be put back are
   // kept aside and named).
   kFailedAndUndone,
-  // The payload was found damaged before anything on the machine was changed.
+  // The payload was found damaged: before anything on the machine was changed, or, where
+  // only its inflated bytes failed their checksum, after the files, with everything undone.
   kDamagedPayload,
 };

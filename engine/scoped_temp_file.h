@@ -1,6 +1,6 @@
 #pragma once
-// A file of the run in the temporary folder (the extracted payload, the data file): it is
-// removed when the object goes, however the run ends.
+// A file of the run in the temporary folder (a library's replacement set aside while the
+// user is asked about it): it is removed when the object goes, however the run ends.
 
 #include <windows.h>
 
@@ -14,6 +14,11 @@ class ScopedTempFile {
   ScopedTempFile& operator=(const ScopedTempFile&) = delete;
 
   const std::string& Path() const { return path_; }
+  // From now on the object stands for `path`; the file it stood for goes.
+  void Reset(std::string path) {
+    Remove();
+    path_ = std::move(path);
+  }
   // Removing what the run made itself cannot be undone; it is past the fault seam.
   void Remove() const {
     if (!path_.empty()) DeleteFileA(path_.c_str());

@@ -7,7 +7,7 @@
 
 namespace {
 
-bool ReadFileTime(FileTime* time, FILE* stream) {
+bool ReadFileTime(FileTime* time, ByteSource& stream) {
   return ReadInt(&time->dwLowDateTime, stream) && ReadInt(&time->dwHighDateTime, stream);
 }
 
@@ -63,6 +63,11 @@ bool ReadRegistryEntries(DataFileContents* contents, FILE* stream, std::string* 
 bool IsFolderEntry(const char* extension) { return extension[0] == '\\' && extension[1] == '\0'; }
 
 bool ReadDataFileHead(DataFileHead* head, FILE* stream) {
+  FileByteSource source(stream);
+  return ReadDataFileHead(head, source);
+}
+
+bool ReadDataFileHead(DataFileHead* head, ByteSource& stream) {
   memset(head, 0, sizeof *head);
   return ReadInt(&head->FileCount, stream) && ReadInt(&head->RegistryCount, stream) &&
          ReadBool(&head->Summary.HasInformation, stream) && ReadBool(&head->Summary.HasLicense, stream) &&
@@ -76,6 +81,11 @@ bool WriteDataFileHead(const DataFileHead& head, FILE* stream) {
 }
 
 bool ReadFileEntry(FileEntry* entry, FILE* stream) {
+  FileByteSource source(stream);
+  return ReadFileEntry(entry, source);
+}
+
+bool ReadFileEntry(FileEntry* entry, ByteSource& stream) {
   memset(entry, 0, sizeof *entry);
   return ReadInt(&entry->Index, stream) && ReadString(entry->Name, stream) &&
          ReadString(entry->Extension, stream) && ReadString(entry->TargetPath, stream) &&
@@ -99,6 +109,11 @@ bool WriteFileEntry(const FileEntry& entry, FILE* stream) {
 }
 
 bool ReadRegistryEntry(RegistryEntry* entry, FILE* stream) {
+  FileByteSource source(stream);
+  return ReadRegistryEntry(entry, source);
+}
+
+bool ReadRegistryEntry(RegistryEntry* entry, ByteSource& stream) {
   memset(entry, 0, sizeof *entry);
   return ReadString(entry->RootKey, stream) && ReadString(entry->SubKey, stream) &&
          ReadString(entry->ValueName, stream) && ReadString(entry->ValueType, stream) &&

@@ -54,6 +54,9 @@ bool WriteDataFileHead(const DataFileHead& head, FILE* stream);
 bool ReadFileEntry(FileEntry* entry, FILE* stream);
 bool WriteFileEntry(const FileEntry& entry, FILE* stream);
 bool ReadRegistryEntry(RegistryEntry* entry, FILE* stream);
+bool ReadDataFileHead(DataFileHead* head, ByteSource& source);
+bool ReadFileEntry(FileEntry* entry, ByteSource& source);
+bool ReadRegistryEntry(RegistryEntry* entry, ByteSource& source);
 bool WriteRegistryEntry(const RegistryEntry& entry, FILE* stream);
 
 // A whole data file read without its contents, for tools and tests.

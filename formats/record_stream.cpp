@@ -6,14 +6,12 @@
 
 namespace {
 
-bool StreamFailed(FILE* stream) { return ferror(stream) != 0 || feof(stream) != 0; }
-
 // Reads one 4-byte value into `value` only when all four bytes arrived, so a value cut
 // short by the end of the stream never reaches the caller half-written.
-bool ReadValue(uint32_t* value, FILE* stream) {
+bool ReadValue(uint32_t* value, ByteSource& source) {
   unsigned char bytes[4];
-  const size_t read = fread(bytes, sizeof bytes, 1, stream);
-  if (StreamFailed(stream) || read != 1) return false;
+  const size_t read = source.Read(bytes, sizeof bytes);
+  if (source.Failed() || read != sizeof bytes) return false;
   *value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
   return true;
@@ -36,22 +34,37 @@ bool WriteString(std::string text, FILE* stream) {
   return fwrite(text.data(), 1, length, stream) == length;
 }
 
-bool ReadBool(uint32_t* value, FILE* stream) { return ReadValue(value, stream); }
+bool ReadBool(uint32_t* value, ByteSource& source) { return ReadValue(value, source); }
 
-bool ReadInt(uint32_t* value, FILE* stream) { return ReadValue(value, stream); }
+bool ReadInt(uint32_t* value, ByteSource& source) { return ReadValue(value, source); }
 
-bool ReadString(char* buffer, FILE* stream) {
+bool ReadString(char* buffer, ByteSource& source) {
   uint32_t stored = 0;
-  if (!ReadValue(&stored, stream)) return false;
+  if (!ReadValue(&stored, source)) return false;
   const int32_t length = static_cast<int32_t>(stored);
   if (length <= 0) {
     buffer[0] = '\0';
     return true;
   }
   if (static_cast<size_t>(length) > kMaxStoredStringLength) return false;
-  const size_t read = fread(buffer, 1, static_cast<size_t>(length), stream);
+  const size_t read = source.Read(buffer, static_cast<size_t>(length));
   buffer[read] = '\0';
-  return !StreamFailed(stream) && read == static_cast<size_t>(length);
+  return !source.Failed() && read == static_cast<size_t>(length);
+}
+
+bool ReadBool(uint32_t* value, FILE* stream) {
+  FileByteSource source(stream);
+  return ReadBool(value, source);
+}
+
+bool ReadInt(uint32_t* value, FILE* stream) {
+  FileByteSource source(stream);
+  return ReadInt(value, source);
+}
+
+bool ReadString(char* buffer, FILE* stream) {
+  FileByteSource source(stream);
+  return ReadString(buffer, source);
 }
 
 bool ReadText(std::string& text, FILE* stream) {

@@ -16,6 +16,29 @@ constexpr std::size_t kMaxStoredStringLength = kStringBufferSize - 1;
 // Streaming copies and ReadText work in chunks of this size (5 MiB).
 constexpr std::size_t kStreamChunkSize = 0x500000;
 
+// Where the readers take their bytes from: a C stream (the FILE* forms below wrap one), or
+// anything else that hands out a byte stream front to back, such as a payload inflated
+// while it is read.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Up to `size` bytes; fewer only at the end of the stream or when it failed.
+  virtual std::size_t Read(void* data, std::size_t size) = 0;
+  // Whether the stream ended or failed: a read that leaves it so has failed.
+  virtual bool Failed() const = 0;
+};
+
+// A C stream as a ByteSource: failed once its error or end-of-file indicator is set.
+class FileByteSource : public ByteSource {
+ public:
+  explicit FileByteSource(FILE* stream) : stream_(stream) {}
+  std::size_t Read(void* data, std::size_t size) override { return fread(data, 1, size, stream_); }
+  bool Failed() const override { return ferror(stream_) != 0 || feof(stream_) != 0; }
+
+ private:
+  FILE* stream_;
+};
+
 // A text longer than kMaxStoredStringLength is refused (false, nothing written): no
 // reader could take it back.
 bool WriteString(std::string text, FILE* stream);
@@ -29,6 +52,9 @@ bool ReadInt(uint32_t* value, FILE* stream);
 // short by the end of the stream fails too, but terminates the part it did read, so the
 // buffer always stays usable as text.
 bool ReadString(char* buffer, FILE* stream);
+bool ReadInt(uint32_t* value, ByteSource& source);
+bool ReadBool(uint32_t* value, ByteSource& source);
+bool ReadString(char* buffer, ByteSource& source);
 // Empties `text`, then appends the rest of the stream in kStreamChunkSize chunks.
 bool ReadText(std::string& text, FILE* stream);
 

@@ -6,13 +6,18 @@ namespace {
 
 // Each field is attempted even after a failure, so the reader behaves the same on a
 // damaged block whatever field breaks first; `ok` only records the outcome.
-void ReadStringField(char* buffer, FILE* stream, bool* ok) { *ok = ReadString(buffer, stream) && *ok; }
-void ReadBoolField(uint32_t* value, FILE* stream, bool* ok) { *ok = ReadBool(value, stream) && *ok; }
-void ReadIntField(uint32_t* value, FILE* stream, bool* ok) { *ok = ReadInt(value, stream) && *ok; }
+void ReadStringField(char* buffer, ByteSource& stream, bool* ok) { *ok = ReadString(buffer, stream) && *ok; }
+void ReadBoolField(uint32_t* value, ByteSource& stream, bool* ok) { *ok = ReadBool(value, stream) && *ok; }
+void ReadIntField(uint32_t* value, ByteSource& stream, bool* ok) { *ok = ReadInt(value, stream) && *ok; }
 
 }  // namespace
 
 bool ReadSetupConfig(SetupConfig* config, FILE* stream) {
+  FileByteSource source(stream);
+  return ReadSetupConfig(config, source);
+}
+
+bool ReadSetupConfig(SetupConfig* config, ByteSource& stream) {
   bool ok = true;
   ReadStringField(config->ProductName, stream, &ok);
   ReadStringField(config->SetupFilePath, stream, &ok);

@@ -44,4 +44,5 @@ static_assert(sizeof(SetupConfig) == 2132, "SetupConfig is one fixed 2132-byte r
 // (fields that could not be read keep their content); the result tells whether every
 // field was read.
 bool ReadSetupConfig(SetupConfig* config, FILE* stream);
+bool ReadSetupConfig(SetupConfig* config, ByteSource& source);
 bool WriteSetupConfig(const SetupConfig& config, FILE* stream);

@@ -54,17 +54,15 @@ bool WriteFileStep::Do() {
 }
 
 bool WriteFileStep::WriteContent(FILE* out) {
-  if (source_.buffer == nullptr) return Fail("Couldn't write file:\n" + target_);
   uint32_t done = 0;
   while (done < source_.length) {
-    const std::size_t block = std::min<std::size_t>(kStreamChunkSize, source_.length - done);
-    const std::size_t got = std::fread(source_.buffer, 1, block, source_.dataFile);
-    if (source_.stopRequested()) return false;
-    if (std::ferror(source_.dataFile)) return Fail("Couldn't read decompressed data file!");
-    if (got != 0 && !machine::Write(out, target_, source_.buffer, got)) return Fail("Couldn't write file:\n" + target_);
+    const char* piece = nullptr;
+    std::size_t got = 0;
+    if (!source_.next(source_.length - done, &piece, &got)) return Fail(source_.unreadable());
+    if (!machine::Write(out, target_, piece, got)) return Fail("Couldn't write file:\n" + target_);
     source_.advance(static_cast<uint32_t>(got));
     done += static_cast<uint32_t>(got);
-    if (got < block) break;  // the data file ended early: the shorter file stands
+    if (source_.stopRequested()) return false;
   }
   // The last bytes leave the stream's buffer only now; a full disk may show here. The time
   // stamps come after them, or the system would take the last write as the new time.

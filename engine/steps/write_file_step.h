@@ -3,6 +3,7 @@
 // keeps until the run is complete. The content comes from the data file, block by block;
 // the file then gets the entry's time stamps. Undoing removes what the run wrote and puts
 // the copy back; a copy that cannot go back stays, whole, and is reported.
+// The content comes piece by piece: the payload is inflated while it is written.
 
 #include <cstdint>
 #include <cstdio>
@@ -17,10 +18,12 @@
 
 // Where a file's content comes from and whom it tells about its progress.
 struct ContentSource {
-  FILE* dataFile = nullptr;
   uint32_t length = 0;
-  // A block buffer of kStreamChunkSize bytes shared by the run; null when it could not be had.
-  char* buffer = nullptr;
+  // The next piece of the content, at most `max` bytes, valid until the next call; false
+  // when no more can be read.
+  std::function<bool(uint32_t max, const char** data, std::size_t* size)> next;
+  // Why the content could not be read, for the user.
+  std::function<std::string()> unreadable;
   std::function<void(uint32_t bytes)> advance;
   // A confirmed cancel, checked between blocks.
   std::function<bool()> stopRequested;

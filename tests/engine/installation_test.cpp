@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <zlib.h>
+
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -204,8 +206,7 @@ TEST_P(CompleteInstallationTest, InstallsEveryItemAndDeploysTheUninstaller) {
 
   // Nothing of the run stays in the temporary folder.
   EXPECT_FALSE(PathExists(TempFolder() + "Uninstall.log"));
-  EXPECT_FALSE(PathExists(engine->DataFilePath()));
-  EXPECT_FALSE(PathExists(engine->DataFilePath() + "2"));
+  EXPECT_FALSE(PathExists(engine->LibraryScratchPath()));
   EXPECT_EQ(host.statuses.back(), "Finalizing installation...");
   EXPECT_EQ(engine->Outcome(), InstallOutcome::kInstalled);
 }
@@ -218,6 +219,7 @@ struct DamageCase {
   const char* name;
   void (*damage)(Payload*);
   std::vector<std::string> messages;
+  InstallOutcome outcome = InstallOutcome::kDamagedPayload;
 };
 
 void Truncate(const std::string& path) {
@@ -226,13 +228,21 @@ void Truncate(const std::string& path) {
   WriteBytes(path, bytes);
 }
 
+// A stream broken before the builder took its checksum: it passes the check of the
+// compressed bytes and breaks only while it is inflated into the files.
+void TruncateBeforeTheChecksum(Payload* payload) {
+  Truncate(payload->archivePath);
+  const Bytes bytes = ReadBytes(payload->archivePath);
+  payload->setupDataCrc = crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size()));
+}
+
 const DamageCase kDamageCases[] = {
     {"stream_checksum", [](Payload* p) { p->setupDataCrc ^= 1; }, {kIntegrityMessage}},
     {"data_checksum", [](Payload* p) { p->dataFileCrc ^= 0x80000000u; }, {kIntegrityMessage}},
-    {"truncated_stream", [](Payload* p) { Truncate(p->archivePath); },
-     {"Deflate data invalid or incomplete.", kIntegrityMessage}},
+    {"truncated_stream", [](Payload* p) { Truncate(p->archivePath); }, {kIntegrityMessage}},
+    {"stream_broken_before_its_checksum", TruncateBeforeTheChecksum, {kIntegrityMessage}},
     {"missing_archive", [](Payload* p) { DeleteFileA(p->archivePath.c_str()); },
-     {"Couldn't obtain extracted data size!"}},
+     {"Couldn't obtain extracted data size!"}, InstallOutcome::kFailedAndUndone},
 };
 
 class DamagedPayloadTest : public InstallationTest, public ::testing::WithParamInterface<DamageCase> {};
@@ -244,9 +254,11 @@ TEST_P(DamagedPayloadTest, IsRefusedAndLeavesNothingBehind) {
   Snapshot before = TakeSnapshot(sandbox.Path());
   ScriptedMessages messages;
 
-  EXPECT_FALSE(MakeEngine(payload, destination)->Install());
+  auto engine = MakeEngine(payload, destination);
+  EXPECT_FALSE(engine->Install());
 
   EXPECT_EQ(messages.texts(), GetParam().messages);
+  EXPECT_EQ(engine->Outcome(), GetParam().outcome);
   Snapshot after = TakeSnapshot(sandbox.Path());
   EXPECT_TRUE(before == after) << Describe(before, after);
 }
@@ -277,7 +289,7 @@ struct CancelCase {
 
 const CancelCase kCancelCases[] = {
     {"before_inflation", "Extracting data...", false},
-    {"during_inflation", "Decompressing data...", true},
+    {"while_checking_the_setup_data", "Checking data...", true},
     {"after_logging_an_entry_that_replaces_a_file", "Writing: Readme.txt...", false},
     {"between_content_blocks_of_a_replaced_file", "Writing: Big.bin...", true},
     {"after_the_last_entry", "Writing: Last.txt...", true},
@@ -541,7 +553,7 @@ TEST_F(InstallationTest, TheLibraryQuestionCarriesBothVersions) {
   EXPECT_EQ(factsHost.facts.payload.minor, DWORD(LOWORD(fixed->dwFileVersionMS)));
   EXPECT_EQ(factsHost.facts.payload.build, DWORD(HIWORD(fixed->dwFileVersionLS)));
   EXPECT_EQ(ReadBytes(destination + "\\Lib.dll"), PatternBytes(300, 70)) << "declined";
-  EXPECT_FALSE(PathExists(engine.DataFilePath() + ".library"));
+  EXPECT_FALSE(PathExists(engine.LibraryScratchPath()));
 }
 
 // ---- Destinations that cannot take the files -----------------------------------------

@@ -158,14 +158,14 @@ TEST_P(CancelTest, YesRollsBackAndReportsFailureNoLetsTheRunGoOn) {
 
 INSTANTIATE_TEST_SUITE_P(Moments, CancelTest,
                          ::testing::Values(CancelCase{"Extracting data...", IDYES, false},
-                                           CancelCase{"Decompressing data...", IDYES, false},
+                                           CancelCase{"Checking data...", IDYES, false},
                                            CancelCase{"Writing: App.exe", IDYES, false},
                                            CancelCase{"Writing: Readme.txt", IDYES, false},
                                            // Late, but before the last change: everything goes.
                                            CancelCase{"Writing registry information...", IDYES, false},
                                            CancelCase{"Creating uninstaller shortcut...", IDYES, false},
                                            CancelCase{"Writing: Big.bin", IDNO, true},
-                                           CancelCase{"Decompressing data...", IDNO, true}));
+                                           CancelCase{"Checking data...", IDNO, true}));
 
 // Every way of asking to close: while the run lasts it is the abort question, after it the
 // dialog closes.

@@ -198,11 +198,9 @@ uint64_t EntryRecordBytes(const std::vector<SummaryEntry>& entries) {
   return bytes;
 }
 
-uint64_t TemporaryBytesNeeded(const SummaryRecord& summary, uint64_t setupDataBytes, uint64_t replacedBytes) {
-  const uint64_t records = SaturatingAdd(EntryRecordBytes(summary.Entries), kUndescribedRecordsAllowance);
-  const uint64_t dataFile = SaturatingAdd(RequiredBytes(summary.Head), records);
-  const uint64_t log = records;
-  return SaturatingAdd(SaturatingAdd(setupDataBytes, dataFile), SaturatingAdd(replacedBytes, log));
+uint64_t TemporaryBytesNeeded(const SummaryRecord& summary, uint64_t replacedBytes) {
+  const uint64_t log = SaturatingAdd(EntryRecordBytes(summary.Entries), kUndescribedRecordsAllowance);
+  return SaturatingAdd(replacedBytes, log);
 }
 
 namespace {

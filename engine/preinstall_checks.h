@@ -125,11 +125,12 @@ struct DriveNeed {
 // log: each record's fixed fields and its five strings.
 uint64_t EntryRecordBytes(const std::vector<SummaryEntry>& entries);
 
-// What the temporary folder must hold: `setupDataBytes` (the compressed setup data as
-// stored), the inflated data file (the contents and records, with room for the settings
-// and registry records, which the summary does not describe), `replacedBytes` (the files
-// the payload would overwrite) and the log.
-uint64_t TemporaryBytesNeeded(const SummaryRecord& summary, uint64_t setupDataBytes, uint64_t replacedBytes);
+// What the run keeps beside the destination, counted on the temporary folder's drive: the
+// uninstall log until it is placed (the records, with room for the registry records, which
+// the summary does not describe) and `replacedBytes` (the copies of the files the payload
+// would overwrite, kept until the run is complete). The payload itself is inflated
+// straight into the files and needs no room of its own.
+uint64_t TemporaryBytesNeeded(const SummaryRecord& summary, uint64_t replacedBytes);
 
 // Whether two folders lie on one drive: the same drive letter, or the same network
 // share, whatever the letter case.
@@ -157,11 +158,5 @@ std::string QueryTemporaryFolder();
 uint64_t QueryReplacedBytes(const std::string& destination, const std::vector<SummaryEntry>& entries);
 
 // The questions of every drive the run writes to on this machine, the destination's
-// first; none when each has room. `setupDataBytes` as for TemporaryBytesNeeded.
-std::vector<std::string> QueryDiskSpaceQuestions(const std::string& destination, const SummaryRecord& summary,
-                                                 uint64_t setupDataBytes);
-
-// The size of the compressed setup data the run will copy: the ".exe.archive.bin" file
-// beside `basePath` in external-data mode, else resource "Setup" 145 of `module` (an
-// HMODULE; null for the program itself). 0 when it cannot be found; the run reports that.
-uint64_t QuerySetupDataBytes(bool externalData, const std::string& basePath, void* module);
+// first; none when each has room.
+std::vector<std::string> QueryDiskSpaceQuestions(const std::string& destination, const SummaryRecord& summary);

@@ -8,13 +8,6 @@
 #include "formats/data_file.h"
 #include "formats/record_stream.h"
 
-namespace {
-
-// Where a setup program carries its compressed setup data.
-constexpr int kSetupDataResource = 145;
-
-}  // namespace
-
 std::optional<OsVersionReport> QueryOsVersion() {
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof info;
@@ -81,11 +74,9 @@ uint64_t QueryReplacedBytes(const std::string& destination, const std::vector<Su
   return bytes;
 }
 
-std::vector<std::string> QueryDiskSpaceQuestions(const std::string& destination, const SummaryRecord& summary,
-                                                 uint64_t setupDataBytes) {
+std::vector<std::string> QueryDiskSpaceQuestions(const std::string& destination, const SummaryRecord& summary) {
   const std::string temporaryFolder = QueryTemporaryFolder();
-  const uint64_t temporaryBytes =
-      TemporaryBytesNeeded(summary, setupDataBytes, QueryReplacedBytes(destination, summary.Entries));
+  const uint64_t temporaryBytes = TemporaryBytesNeeded(summary, QueryReplacedBytes(destination, summary.Entries));
   std::vector<std::string> questions;
   for (const DriveNeed& need : DriveNeeds(destination, RequiredBytes(summary.Head), temporaryFolder, temporaryBytes)) {
     const std::optional<DiskSpaceReport> report =
@@ -94,15 +85,4 @@ std::vector<std::string> QueryDiskSpaceQuestions(const std::string& destination,
     if (!question.empty()) questions.push_back(question);
   }
   return questions;
-}
-
-uint64_t QuerySetupDataBytes(bool externalData, const std::string& basePath, void* module) {
-  if (externalData) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA((basePath + ".exe.archive.bin").c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  }
-  HMODULE program = static_cast<HMODULE>(module);
-  HRSRC resource = FindResourceA(program, MAKEINTRESOURCEA(kSetupDataResource), "Setup");
-  return resource == nullptr ? 0 : SizeofResource(program, resource);
 }

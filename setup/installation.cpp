@@ -42,9 +42,7 @@ void CSetupDlg::Finish() {
   // Next has checked the folder already when a summary page follows; the folder may have
   // changed on the machine since.
   if (!AcceptDestination(DestinationFolder)) return;
-  const uint64_t setupDataBytes = QuerySetupDataBytes(IsExternal, BasePath, nullptr);
-  const std::vector<std::string> questions =
-      QueryDiskSpaceQuestions(DestinationFolder, description_.Summary, setupDataBytes);
+  const std::vector<std::string> questions = QueryDiskSpaceQuestions(DestinationFolder, description_.Summary);
   const bool goOn = ConfirmDiskSpaceQuestions(m_hWnd, questions);
   if (log_) {
     log_->Write("Destination: " + DestinationFolder);

@@ -30,7 +30,6 @@ bool ConfirmDiskSpaceQuestions(void* owner, const std::vector<std::string>& ques
   return true;
 }
 
-bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryRecord& summary,
-                    uint64_t setupDataBytes) {
-  return ConfirmDiskSpaceQuestions(owner, QueryDiskSpaceQuestions(destinationFolder, summary, setupDataBytes));
+bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryRecord& summary) {
+  return ConfirmDiskSpaceQuestions(owner, QueryDiskSpaceQuestions(destinationFolder, summary));
 }

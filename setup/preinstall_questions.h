@@ -26,6 +26,5 @@ bool ConfirmDiskSpaceQuestions(void* owner, const std::vector<std::string>& ques
 
 // The check at Finish on the real drives the run writes to: the destination's, for
 // `destinationFolder` (which the caller has just refreshed from the destination page),
-// and the temporary folder's. `setupDataBytes` as QuerySetupDataBytes gives it.
-bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryRecord& summary,
-                    uint64_t setupDataBytes);
+// and the temporary folder's.
+bool CheckDiskSpace(void* owner, const std::string& destinationFolder, const SummaryRecord& summary);

@@ -102,11 +102,8 @@ int CheckDestination(const InstallChoices& choices, const SummaryRecord& summary
   return 0;
 }
 
-int CheckDiskSpace(const SetupOptions& options, const SetupDescription& description, const InstallChoices& choices,
-                   RunLog* log) {
-  const uint64_t setupDataBytes = QuerySetupDataBytes(!options.basePath.empty(), options.basePath, nullptr);
-  const std::vector<std::string> questions =
-      QueryDiskSpaceQuestions(choices.destination, description.Summary, setupDataBytes);
+int CheckDiskSpace(const SetupDescription& description, const InstallChoices& choices, RunLog* log) {
+  const std::vector<std::string> questions = QueryDiskSpaceQuestions(choices.destination, description.Summary);
   if (questions.empty()) {
     log->Write("Disk space check: enough room");
     return 0;
@@ -181,7 +178,7 @@ int RunUnattended(const SetupOptions& options, RunLog* log) {
   const InstallChoices choices = ChoicesFor(options, description);
   LogChoices(log, options, choices);
   if (const int stop = CheckDestination(choices, description.Summary, log)) return stop;
-  if (const int stop = CheckDiskSpace(options, description, choices, log)) return stop;
+  if (const int stop = CheckDiskSpace(description, choices, log)) return stop;
   const InstallPlan plan = PlanFromDescription(description, options.basePath, choices);
   UnattendedHost host(log);
   return options.mode == SetupMode::kVerySilent ? InstallWithoutWindow(plan, &host)

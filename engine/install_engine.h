@@ -57,6 +57,8 @@ class InstallEngine {
   // ---- Parts a test may drive one at a time ----
   bool CreateUninstallLog();
   const std::string& UninstallLogPath() const { return log_.Path(); }
+  // The log's records so far, on disk for a test to read.
+  bool PushUninstallLog() { return log_.Push(); }
   // Logs and sets one registry value; false when the run must stop.
   bool ApplyRegistryEntry(RegistryEntry entry);
   // False, with the path unchanged, when the expanded path would not fit `capacity`

@@ -1,6 +1,7 @@
 #include "engine/machine_calls.h"
 
 // After windows.h, which it needs.
+#include <fcntl.h>
 #include <io.h>
 
 #include <cerrno>
@@ -64,6 +65,21 @@ bool SetTimes(HANDLE file, const std::string& path, const FILETIME& creation, co
 FILE* OpenStream(const std::string& path, const char* mode) {
   if (Refused(path)) return nullptr;
   return std::fopen(path.c_str(), mode);
+}
+
+FILE* CreateNewStream(const std::string& path) {
+  if (Refused(path)) return nullptr;
+  HANDLE handle =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY);
+  if (descriptor == -1) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  FILE* stream = _fdopen(descriptor, "wb");
+  if (stream == nullptr) _close(descriptor);
+  return stream;
 }
 
 bool Write(FILE* stream, const std::string& path, const void* bytes, std::size_t size) {

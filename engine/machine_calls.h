@@ -28,6 +28,9 @@ bool SetTimes(HANDLE file, const std::string& path, const FILETIME& creation, co
               const FILETIME& lastWrite);
 // fopen for writing ("wb", "ab", "r+b").
 FILE* OpenStream(const std::string& path, const char* mode);
+// fopen "wb" of a file that does not exist yet; null, with ERROR_FILE_EXISTS as the last
+// error, when it does. One call where asking first and then creating would be two.
+FILE* CreateNewStream(const std::string& path);
 bool Write(FILE* stream, const std::string& path, const void* bytes, std::size_t size);
 // Pushes what the stream holds to the file. A planned failure acts like a disk that fills
 // up: part of the pending bytes reach the file, then the call fails.

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "engine/macro_text.h"
 #include "engine/preinstall_checks.h"
 #include "formats/data_file.h"
@@ -57,19 +59,40 @@ uint64_t FileBytes(const std::string& path) {
   return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Whether the folder that would hold `path` exists, asked once per folder: a product's
+// files share few folders, and a folder that does not exist yet holds nothing to replace.
+class ParentFolders {
+ public:
+  bool Exists(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) return true;
+    const std::string parent = path.substr(0, slash);
+    auto known = known_.find(parent);
+    if (known == known_.end()) {
+      const DWORD attributes = GetFileAttributesA(parent.c_str());
+      known = known_.emplace(parent, attributes != INVALID_FILE_ATTRIBUTES).first;
+    }
+    return known->second;
+  }
+
+ private:
+  std::map<std::string, bool> known_;
+};
+
 }  // namespace
 
 uint64_t QueryReplacedBytes(const std::string& destination, const std::vector<SummaryEntry>& entries) {
   const std::string windowsFolder = SystemFolder(GetWindowsDirectoryA);
   const std::string systemFolder = SystemFolder(GetSystemDirectoryA);
   uint64_t bytes = 0;
+  ParentFolders folders;
   for (const SummaryEntry& entry : entries) {
     if (IsFolderEntry(entry.Extension)) continue;
     std::string target = BufferText(entry.TargetPath);
     target = ExpandMacro(target, "%DIR%", destination);
     target = ExpandMacro(target, "%WINDOWS%", windowsFolder);
     target = ExpandMacro(target, "%SYSTEM%", systemFolder);
-    bytes += FileBytes(target);
+    if (folders.Exists(target)) bytes += FileBytes(target);
   }
   return bytes;
 }

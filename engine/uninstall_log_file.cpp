@@ -14,21 +14,46 @@ bool UninstallLogFile::Create(const std::string& path) {
   return Open(false);
 }
 
+namespace {
+
+// At most 32 records of at most 76 + 5 * 259 bytes are held: less than the stream's buffer,
+// so nothing reaches the file but through Push.
+constexpr int kRecordsPerPush = 32;
+constexpr std::size_t kStreamBufferBytes = 64 * 1024;
+
+}  // namespace
+
 bool UninstallLogFile::AppendRecord(const std::function<bool(FILE*)>& write) {
   if (file_ == nullptr && (path_.empty() || !Open(true))) return false;
-  if (write(file_) && machine::Flush(file_, path_)) {
-    wholeBytes_ = SizeOnDisk();
-    return true;
+  if (!write(file_) || std::ferror(file_)) {
+    CutBack();
+    return false;
   }
-  // Whatever part of the record reached the file would make the uninstaller refuse the
-  // whole log: it goes, and the next record could only start on a fresh stream anyway.
+  return ++heldRecords_ < kRecordsPerPush || Push();
+}
+
+bool UninstallLogFile::Push() {
+  if (file_ == nullptr) return true;
+  if (!machine::Flush(file_, path_)) {
+    CutBack();
+    return false;
+  }
+  heldRecords_ = 0;
+  wholeBytes_ = SizeOnDisk();
+  return true;
+}
+
+void UninstallLogFile::CutBack() {
+  // Whatever part of a record reached the file would make the uninstaller refuse the whole
+  // log: it goes, and the next record could only start on a fresh stream anyway.
+  heldRecords_ = 0;
   Close();
   machine::Truncate(path_, wholeBytes_);
-  return false;
 }
 
 bool UninstallLogFile::Close() {
   if (file_ == nullptr) return true;
+  heldRecords_ = 0;
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   return closed;
@@ -57,6 +82,7 @@ bool UninstallLogFile::Open(bool append) {
   }
   file_ = _fdopen(descriptor, append ? "ab" : "wb");
   if (file_ == nullptr) _close(descriptor);
+  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IOFBF, kStreamBufferBytes);
   if (file_ != nullptr && append) wholeBytes_ = SizeOnDisk();
   return file_ != nullptr;
 }

@@ -33,6 +33,7 @@ bool UninstallLogWriter::AppendRegistry(const RegistryEntry& entry) {
 bool UninstallLogWriter::Finish() {
   // Entries skipped at the replace question leave the data file's counts too high; the
   // uninstaller reads exactly as many records as they say.
+  if (!file_.Push()) return false;
   file_.Close();
   FILE* log = machine::OpenStream(path_, "r+b");
   if (log == nullptr) return false;

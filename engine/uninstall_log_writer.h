@@ -26,6 +26,8 @@ class UninstallLogWriter {
   // file, which stays whole on disk for others to read or move.
   bool Finish();
   void Close() { file_.Close(); }
+  // Every record appended so far reaches the file.
+  bool Push() { return file_.Push(); }
   // Deletes the log (a run that did not complete).
   void Remove();
 

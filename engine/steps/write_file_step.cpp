@@ -35,10 +35,14 @@ WriteFileStep::WriteFileStep(std::string target, const FileEntry& entry, Content
       written_(written) {}
 
 bool WriteFileStep::Do() {
-  if (IsRegularFile(target_) && !written_->Contains(target_) && !copy_.Keep(target_, backups_)) {
-    return Fail("Couldn't keep a copy of the existing file:\n" + target_);
+  // Most files are new: only one that exists needs a second look and a copy.
+  FILE* out = machine::CreateNewStream(target_);
+  if (out == nullptr && GetLastError() == ERROR_FILE_EXISTS) {
+    if (IsRegularFile(target_) && !written_->Contains(target_) && !copy_.Keep(target_, backups_)) {
+      return Fail("Couldn't keep a copy of the existing file:\n" + target_);
+    }
+    out = machine::OpenStream(target_, "wb");
   }
-  FILE* out = machine::OpenStream(target_, "wb");
   if (out == nullptr) {
     // The file is as it was: its copy is of no use, and undoing has nothing to do.
     copy_.Drop();

@@ -232,6 +232,7 @@ TEST(QueryReplacedBytes, CountsTheFilesTheTargetsWouldOverwrite) {
   const std::vector<SummaryEntry> entries = {
       MakeEntry("old", "bin", "%DIR%\\old.bin"),                              // there: 1234
       MakeEntry("new", "bin", "%DIR%\\new.bin"),                              // not there
+      MakeEntry("gone", "bin", "%DIR%\\Missing\\gone.bin"),                  // nor its folder
       FolderEntry("Docs", "%DIR%\\Docs"),                                     // a folder copies nothing
       MakeEntry("Docs", "", "%DIR%\\Docs"),                                   // a folder where a file goes
       MakeEntry("brisklay-checks-replaced", "ini", "%WINDOWS%\\brisklay-checks-replaced.ini"),  // 7

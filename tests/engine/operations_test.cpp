@@ -91,6 +91,7 @@ TEST_P(RegistryEntryTest, WritesTheValueOrRefusesTheEntry) {
   engine.ApplyRegistryEntry(entry);
 
   RegistryValue value = ReadRegistryValue(HKEY_CURRENT_USER, std::string(kTestRegistryKey) + "\\Deeper\\Still", "Value");
+  ASSERT_TRUE(engine.PushUninstallLog());
   const Bytes logged = ReadBytes(engine.UninstallLogPath());
   DeleteFileA(engine.UninstallLogPath().c_str());
   if (c.message != nullptr) {
@@ -146,6 +147,7 @@ TEST(RegistryFailureTest, AFailedWriteIsReportedAndStillLogged) {
 
   engine.ApplyRegistryEntry(entry);
 
+  ASSERT_TRUE(engine.PushUninstallLog());
   const Bytes logged = ReadBytes(engine.UninstallLogPath());
   DeleteFileA(engine.UninstallLogPath().c_str());
   CleanProductTraces();

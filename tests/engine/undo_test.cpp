@@ -238,16 +238,19 @@ TEST(UninstallLogFileTest, ARecordThatDoesNotReachTheDiskWholeIsCutOff) {
   ASSERT_TRUE(log.AppendRecord([&](FILE* file) { return WriteUninstallLogHeader(header, file); }));
   FileEntry entry = ToFileEntry(Item("A", "txt", "C:\\A.txt"), 0);
   ASSERT_TRUE(log.AppendRecord([&](FILE* file) { return WriteFileEntry(entry, file); }));
+  ASSERT_TRUE(log.Push());
   const uint64_t whole = log.WholeBytes();
+  ASSERT_EQ(ReadBytes(path).size(), whole);
 
-  // The next push to the disk takes only part of the record, as a full disk does.
+  // The next push to the disk takes only part of the records held, as a full disk does.
+  ASSERT_TRUE(log.AppendRecord([&](FILE* file) { return WriteFileEntry(entry, file); }));
   fault_injection::Arm({1, ""});
-  const bool appended = log.AppendRecord([&](FILE* file) { return WriteFileEntry(entry, file); });
+  const bool pushed = log.Push();
   const bool injected = fault_injection::FailureInjected();
   fault_injection::Disarm();
 
   ASSERT_TRUE(injected);
-  EXPECT_FALSE(appended);
+  EXPECT_FALSE(pushed);
   EXPECT_EQ(ReadBytes(path).size(), whole);
   // The log stays readable: a reader takes it as two records and nothing after them.
   log.Close();

@@ -107,11 +107,10 @@ std::string DiskSpaceQuestion(uint64_t requiredBytes, const std::optional<DiskSp
 
 // ---- Disk space of the whole run -------------------------------------------
 //
-// Besides the product's files on the destination drive, the run keeps its own files in
-// the temporary folder while it works: the copy of the compressed setup data, the
-// inflated data file, a copy of every file it replaces (to put it back on failure) and
-// its uninstall log. A temporary folder on the destination's drive adds its needs to the
-// product's.
+// Besides the product's files on the destination drive, the run keeps its own files while
+// it works: a copy of every file it replaces (to put it back on failure) and its uninstall
+// log, counted on the temporary folder's drive. A temporary folder on the destination's
+// drive adds its needs to the product's.
 
 // A drive the run writes to and the bytes it needs there.
 struct DriveNeed {
@@ -121,8 +120,8 @@ struct DriveNeed {
   bool temporaryOnly;
 };
 
-// Bytes the entries' records take in the inflated data file and again in the uninstall
-// log: each record's fixed fields and its five strings.
+// Bytes the entries' records take in the uninstall log: each record's fixed fields and its
+// five strings.
 uint64_t EntryRecordBytes(const std::vector<SummaryEntry>& entries);
 
 // What the run keeps beside the destination, counted on the temporary folder's drive: the

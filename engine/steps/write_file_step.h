@@ -1,9 +1,8 @@
 #pragma once
 // Writes one file of the payload, new or in place of an existing one, whose copy the step
-// keeps until the run is complete. The content comes from the data file, block by block;
-// the file then gets the entry's time stamps. Undoing removes what the run wrote and puts
-// the copy back; a copy that cannot go back stays, whole, and is reported.
-// The content comes piece by piece: the payload is inflated while it is written.
+// keeps until the run is complete. The content comes piece by piece, as the payload is
+// inflated; the file then gets the entry's time stamps. Undoing removes what the run wrote
+// and puts the copy back; a copy that cannot go back stays, whole, and is reported.
 
 #include <cstdint>
 #include <cstdio>

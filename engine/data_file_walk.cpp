@@ -2,25 +2,11 @@
 // then, when all files are in place, every registry entry; last, the inflated bytes'
 // checksum.
 
-#include <cstdio>
-
 #include "engine/install_engine.h"
 #include "engine/setup_data_proof.h"
 #include "formats/data_file.h"
 #include "formats/setup_config.h"
 #include "formats/uninstall_log.h"
-
-namespace {
-
-constexpr double kBytesPerMegabyte = 1048576.0;
-
-std::string Megabytes(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-}  // namespace
 
 bool InstallEngine::WalkDataFile() {
   DataFileHead head{};
@@ -38,10 +24,9 @@ bool InstallEngine::WalkDataFile() {
     return false;
   }
 
-  const double contentMegabytes =
-      (static_cast<double>(plan_.totalSizeHigh) * 4294967296.0 + plan_.totalSizeLow) / kBytesPerMegabyte;
-  host_->SetStatusText(Megabytes("Writing data... %.2f MB", contentMegabytes));
-  progress_.Prepare(contentMegabytes);
+  const uint64_t contentBytes = (static_cast<uint64_t>(plan_.totalSizeHigh) << 32) | plan_.totalSizeLow;
+  host_->SetStatusText(MegabytesText("Writing data... %.2f MB", contentBytes));
+  progress_.Prepare(BytesToMegabytes(contentBytes));
   for (uint32_t i = 0; i < head.FileCount; ++i) {
     if (!InstallEntry()) return false;
   }

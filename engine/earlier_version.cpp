@@ -27,14 +27,6 @@ std::string Lowered(std::string text) {
   return text;
 }
 
-bool ReadLog(const std::string& path, UninstallLog* log) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  const bool read = ReadUninstallLog(log, file, nullptr);
-  std::fclose(file);
-  return read;
-}
-
 HKEY RootKeyNamed(const std::string& name) {
   if (name == "HKEY_CLASSES_ROOT") return HKEY_CLASSES_ROOT;
   if (name == "HKEY_CURRENT_CONFIG") return HKEY_CURRENT_CONFIG;
@@ -54,14 +46,14 @@ void InstallEngine::FindEarlierVersion() {
   UninstallLogHeader ours{};
   SetBufferText(ours.cName, plan_.productName);
   // A damaged log, or another product's, tells nothing to remove; the run installs over it.
-  if (!ReadLog(JoinPath(plan_.destination, "Uninstall.log"), &log) || !IsSameProduct(log.Header, ours)) return;
+  if (!ReadUninstallLogFile(JoinPath(plan_.destination, "Uninstall.log"), &log) || !IsSameProduct(log.Header, ours)) return;
   earlier_ = std::move(log);
 }
 
 bool InstallEngine::RemoveEarlierVersionLeftovers() {
   if (!earlier_) return true;
   UninstallLog current;
-  if (!ReadLog(log_.Path(), &current)) {
+  if (!ReadUninstallLogFile(log_.Path(), &current)) {
     ReportLogFailure("Error in reading it back.");
     return false;
   }

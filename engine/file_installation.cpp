@@ -153,14 +153,10 @@ bool InstallEngine::EarlierInstallationLogged(const std::string& target) {
   if (!earlierTargets_) {
     earlierTargets_.emplace();
     UninstallLog earlier;
-    FILE* file = std::fopen((plan_.destination + "\\Uninstall.log").c_str(), "rb");
-    if (file != nullptr) {
-      UninstallLogHeader ours{};
-      SetBufferText(ours.cName, plan_.productName);
-      if (ReadUninstallLog(&earlier, file, nullptr) && IsSameProduct(earlier.Header, ours)) {
-        for (const FileEntry& record : earlier.Files) earlierTargets_->insert(Lower(BufferText(record.TargetPath)));
-      }
-      std::fclose(file);
+    UninstallLogHeader ours{};
+    SetBufferText(ours.cName, plan_.productName);
+    if (ReadUninstallLogFile(plan_.destination + "\\Uninstall.log", &earlier) && IsSameProduct(earlier.Header, ours)) {
+      for (const FileEntry& record : earlier.Files) earlierTargets_->insert(Lower(BufferText(record.TargetPath)));
     }
   }
   return earlierTargets_->count(Lower(target)) != 0;

@@ -1,10 +1,20 @@
 #include "engine/install_progress.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr double kBytesPerMegabyte = 1048576.0;
 
 }  // namespace
+
+double BytesToMegabytes(uint64_t bytes) { return static_cast<double>(bytes) / kBytesPerMegabyte; }
+
+std::string MegabytesText(const char* format, uint64_t bytes) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, BytesToMegabytes(bytes));
+  return text;
+}
 
 void InstallProgress::Prepare(double megabytes) {
   done_ = 0.0;

@@ -3,8 +3,14 @@
 // megabytes, moved by the bytes done.
 
 #include <cstdint>
+#include <string>
 
 #include "engine/install_host.h"
+
+// Bytes shown to the user as megabytes ("%.2f MB" uses this value).
+double BytesToMegabytes(uint64_t bytes);
+// A status text such as "Writing data... %.2f MB" for `bytes`.
+std::string MegabytesText(const char* format, uint64_t bytes);
 
 class InstallProgress {
  public:

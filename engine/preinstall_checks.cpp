@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "engine/install_progress.h"
 #include "formats/record_stream.h"
 
 namespace {
@@ -171,7 +172,6 @@ uint64_t RequiredBytes(const SummaryHead& head) {
   return (static_cast<uint64_t>(head.TotalSizeHigh) << 32) | head.TotalSizeLow;
 }
 
-double BytesToMegabytes(uint64_t bytes) { return static_cast<double>(bytes) / 1048576.0; }
 
 std::string DriveRootOf(const std::string& destinationFolder) { return destinationFolder.substr(0, 3); }
 

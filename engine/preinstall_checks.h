@@ -92,9 +92,6 @@ struct DiskSpaceReport {
 // The bytes the payload needs: TotalSizeHigh * 2^32 + TotalSizeLow.
 uint64_t RequiredBytes(const SummaryHead& head);
 
-// Bytes shown to the user as megabytes ("%.2f MB" uses this value).
-double BytesToMegabytes(uint64_t bytes);
-
 // The path whose drive is queried: the destination's first three characters ("C:\").
 std::string DriveRootOf(const std::string& destinationFolder);
 

@@ -1,6 +1,5 @@
 #include "engine/setup_data_proof.h"
 
-#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -8,15 +7,8 @@
 
 namespace {
 
-constexpr double kBytesPerMegabyte = 1048576.0;
 constexpr int kSetupDataResource = 145;
 constexpr uint32_t kReadChunk = 1 << 20;
-
-std::string Megabytes(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
 
 }  // namespace
 
@@ -43,9 +35,8 @@ Proof SetupDataProof::Prove(SetupDataSource* source) {
   const bool opened = Open(source);
   if (stopRequested_()) return Proof::kCancelled;
   if (!opened) return Proof::kFailed;
-  const double megabytes = static_cast<double>(source->Size()) / kBytesPerMegabyte;
-  host_->SetStatusText(Megabytes("Checking data... %.2f MB", megabytes));
-  progress_->Prepare(megabytes);
+  host_->SetStatusText(MegabytesText("Checking data... %.2f MB", source->Size()));
+  progress_->Prepare(BytesToMegabytes(source->Size()));
   const Proof proof = Check(source);
   if (proof != Proof::kProven) return proof;
   if (!source->Rewind()) {

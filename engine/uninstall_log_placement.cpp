@@ -10,14 +10,6 @@
 
 namespace {
 
-bool ReadLogFile(const std::string& path, UninstallLog* log) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  const bool read = ReadUninstallLog(log, file, nullptr);
-  std::fclose(file);
-  return read;
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Short names, other case, "." and ".." all spell one file; the file system knows.
@@ -59,7 +51,7 @@ bool Merge(const UninstallLog& older, const UninstallLog& newer, const std::stri
 
 bool Mergeable(const std::string& runLog, const std::string& destinationLog, UninstallLog* older,
                UninstallLog* newer) {
-  return ReadLogFile(destinationLog, older) && ReadLogFile(runLog, newer) &&
+  return ReadUninstallLogFile(destinationLog, older) && ReadUninstallLogFile(runLog, newer) &&
          IsSameProduct(older->Header, newer->Header);
 }
 

@@ -85,6 +85,14 @@ bool ReadUninstallLog(UninstallLog* log, FILE* stream, std::string* error) {
   return true;
 }
 
+bool ReadUninstallLogFile(const std::string& path, UninstallLog* log) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  const bool read = ReadUninstallLog(log, file, nullptr);
+  std::fclose(file);
+  return read;
+}
+
 bool WriteUninstallLogFile(const std::string& path, const UninstallLog& log) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;

@@ -39,6 +39,9 @@ struct UninstallLog {
 // record is reported as damaged (false, with the reason in `error`).
 bool ReadUninstallLog(UninstallLog* log, FILE* stream, std::string* error);
 
+// ReadUninstallLog of the file at `path`; false also when it cannot be opened.
+bool ReadUninstallLogFile(const std::string& path, UninstallLog* log);
+
 // Writes `log` whole to a new file at `path`, its header's counts as they are; a file that
 // could not be written whole is removed again.
 bool WriteUninstallLogFile(const std::string& path, const UninstallLog& log);

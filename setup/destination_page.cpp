@@ -4,6 +4,7 @@
 
 #include "common/message_box.h"
 #include "setup/destination_rules.h"
+#include "setup/program_files_folder.h"
 
 CDialogPage4::CDialogPage4(HWND frame) : CWizardPage(IDD_PAGE_DESTINATION, frame) {}
 
@@ -17,9 +18,7 @@ void CDialogPage4::DoDataExchange() {
 }
 
 BOOL CDialogPage4::OnInitDialog() {
-  char windowsDirectory[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(windowsDirectory, MAX_PATH);
-  strPath = DefaultDestination(windowsDirectory, "");
+  strPath = DefaultDestination(ProgramFilesFolder(), "");
   AskFrame(WM_APP_GET_PRODUCT_NAME);
   AskFrame(WM_APP_GET_HAS_SUMMARY_PAGE);
   AskFrame(WM_APP_GET_SHORTCUT_FLAGS);

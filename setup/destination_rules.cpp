@@ -1,7 +1,13 @@
 #include "setup/destination_rules.h"
 
-std::string DefaultDestination(const std::string& windowsDirectory, const std::string& productName) {
-  return windowsDirectory.substr(0, 3) + "Program Files\\" + productName;
+std::string DefaultDestination(const std::string& programFilesFolder, const std::string& productName) {
+  std::string folder = programFilesFolder;
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder + productName;
+}
+
+std::string ProgramFilesOnWindowsDrive(const std::string& windowsDirectory) {
+  return windowsDirectory.substr(0, 3) + "Program Files";
 }
 
 std::string ComposeBrowsedFolder(const std::string& folder, const std::string& productName) {

@@ -3,8 +3,12 @@
 
 #include <string>
 
-// "<drive root of the Windows directory>Program Files\<product name>".
-std::string DefaultDestination(const std::string& windowsDirectory, const std::string& productName);
+// "<Program Files folder>\<product name>".
+std::string DefaultDestination(const std::string& programFilesFolder, const std::string& productName);
+
+// The Program Files folder for a Windows that names none: "<drive root of the Windows
+// directory>Program Files".
+std::string ProgramFilesOnWindowsDrive(const std::string& windowsDirectory);
 
 // A folder picked in the folder browser, with the product name appended unless the
 // folder already ends with it.

@@ -12,6 +12,7 @@
 #include "engine/setup_instance_lock.h"
 #include "install_ui/install_hand_over.h"
 #include "setup/destination_rules.h"
+#include "setup/program_files_folder.h"
 #include "setup/exit_codes.h"
 #include "setup/plan_from_description.h"
 #include "setup/setup_log.h"
@@ -34,11 +35,9 @@ bool ReadDescription(const SetupOptions& options, SetupDescription* description,
 
 InstallChoices ChoicesFor(const SetupOptions& options, const SetupDescription& description) {
   InstallChoices choices;
-  char windowsDirectory[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(windowsDirectory, MAX_PATH);
   const std::string productName = BufferText(description.Summary.Config.ProductName);
   choices.destination =
-      TrimDestination(options.destination ? *options.destination : DefaultDestination(windowsDirectory, productName));
+      TrimDestination(options.destination ? *options.destination : DefaultDestination(ProgramFilesFolder(), productName));
   // An installed product is updated where it is: another folder would orphan it.
   const std::optional<InstalledProduct> installed = FindInstalledProduct(productName);
   if (installed && installed->IsInstalled()) choices.destination = installed->folder;

@@ -2,6 +2,8 @@
 // the answers, and how it drives the frame's buttons.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -158,12 +160,13 @@ TEST_F(Pages, LicenceMustBeAcceptedBeforeNext) {
   EXPECT_EQ(frame_.buttons, (Buttons{"next off"}));
 }
 
-TEST_F(Pages, DestinationDefaultsToProgramFilesOnTheWindowsDrive) {
+TEST_F(Pages, DestinationDefaultsToTheProgramFilesFolderWindowsGivesThisProgram) {
   CDialogPage4 page(frame_.m_hWnd);
   CreatePage(page);
-  char windows[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(windows, MAX_PATH);
-  EXPECT_EQ(Text(page, IDC_PAGE_TEXT), std::string(windows, 3) + "Program Files\\Tool");
+  // On 64-bit Windows a 32-bit program gets "Program Files (x86)".
+  char programFiles[MAX_PATH] = "";
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles)));
+  EXPECT_EQ(Text(page, IDC_PAGE_TEXT), std::string(programFiles) + "\\Tool");
   EXPECT_EQ(page.GetDlgItem(IDC_START_MENU).GetCheck(), BST_CHECKED);
   EXPECT_EQ(page.GetDlgItem(IDC_CURRENT_USER).GetCheck(), BST_CHECKED);
 }

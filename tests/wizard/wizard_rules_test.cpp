@@ -271,9 +271,11 @@ TEST(AltKeyFilter, WithoutAltNothingHappens) {
   EXPECT_FALSE(verdict.consume);
 }
 
-TEST(DestinationRules, DefaultFolderIsOnTheWindowsDrive) {
-  EXPECT_EQ(DefaultDestination("C:\\WINDOWS", "Tool"), "C:\\Program Files\\Tool");
-  EXPECT_EQ(DefaultDestination("D:\\winnt", ""), "D:\\Program Files\\");
+TEST(DestinationRules, DefaultFolderIsTheProductInProgramFiles) {
+  EXPECT_EQ(DefaultDestination("C:\\Program Files (x86)", "Tool"), "C:\\Program Files (x86)\\Tool");
+  EXPECT_EQ(DefaultDestination("D:\\Program Files\\", ""), "D:\\Program Files\\");
+  // A Windows that names no Program Files folder.
+  EXPECT_EQ(DefaultDestination(ProgramFilesOnWindowsDrive("D:\\winnt"), "Tool"), "D:\\Program Files\\Tool");
 }
 
 TEST(DestinationRules, BrowsedFolderGetsTheProductNameOnce) {

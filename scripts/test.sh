@@ -25,6 +25,8 @@ else
   cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DBRISKLAY_TESTS=ON
   cmake --build build/win64 -j"$jobs"
   xvfb-run -a ctest --test-dir build/win64 --output-on-failure
+  # The shipped 32-bit programs themselves, under emulated 32-bit Wine.
+  bash scripts/emulated-lane.sh
 fi
 # The Debian package carries the Windows build's setup program: its test, skipped above
 # on a first run, can use it now.

@@ -1,4 +1,5 @@
 #include "tests/e2e/machine_state.h"
+#include "tests/e2e/wizard_session.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -35,7 +36,7 @@ void ListTree(const std::string& folder, std::vector<std::string>* lines) {
 
 void ListKey(HKEY root, const std::string& key, std::vector<std::string>* lines) {
   HKEY handle;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | SetupRegistryView(), &handle) != ERROR_SUCCESS) return;
   lines->push_back(key + "\\");
   for (DWORD index = 0;; ++index) {
     char name[256];
@@ -105,7 +106,7 @@ std::optional<std::string> RegistryString(HKEY root, const std::string& key, con
   DWORD size = sizeof data - 1;
   DWORD type = 0;
   HKEY handle;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | SetupRegistryView(), &handle) != ERROR_SUCCESS) return std::nullopt;
   const LONG result = RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
   RegCloseKey(handle);
   if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
@@ -117,7 +118,7 @@ std::optional<DWORD> RegistryDword(HKEY root, const std::string& key, const std:
   DWORD size = sizeof data;
   DWORD type = 0;
   HKEY handle;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | SetupRegistryView(), &handle) != ERROR_SUCCESS) return std::nullopt;
   const LONG result = RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
   RegCloseKey(handle);
   if (result != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;

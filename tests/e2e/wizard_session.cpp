@@ -1,5 +1,8 @@
 #include "tests/e2e/wizard_session.h"
 
+#include <cstdlib>
+#include <fstream>
+
 namespace e2e {
 
 namespace {
@@ -35,7 +38,25 @@ const char* PageName(Page page) {
   return "?";
 }
 
-std::string SetupExePath() { return driver::WindowsPathFromHost(BRISKLAY_SETUP_EXE); }
+std::string SetupExePath() {
+  // The emulated 32-bit lane runs these tests, built for 64 bits, on the 32-bit program.
+  const char* chosen = std::getenv("BRISKLAY_E2E_SETUP_EXE");
+  return driver::WindowsPathFromHost(chosen && *chosen ? chosen : BRISKLAY_SETUP_EXE);
+}
+
+REGSAM SetupRegistryView() {
+  // The setup writes HKLM in its own view: a 32-bit one on 64-bit Windows in the 32-bit view.
+  std::ifstream program(SetupExePath(), std::ios::binary);
+  IMAGE_DOS_HEADER dos{};
+  IMAGE_FILE_HEADER header{};
+  DWORD signature = 0;
+  if (!program.read(reinterpret_cast<char*>(&dos), sizeof dos)) return KEY_WOW64_64KEY;
+  program.seekg(dos.e_lfanew);
+  if (!program.read(reinterpret_cast<char*>(&signature), sizeof signature) ||
+      !program.read(reinterpret_cast<char*>(&header), sizeof header))
+    return KEY_WOW64_64KEY;
+  return header.Machine == IMAGE_FILE_MACHINE_I386 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
 
 WizardSession::WizardSession() { driver::ReleaseModifiers(); }
 

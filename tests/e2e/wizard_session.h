@@ -37,6 +37,9 @@ const char* PageName(Page page);
 
 // The setup program built with this tree, as a Windows path.
 std::string SetupExePath();
+// The registry view the setup program under test writes HKLM in: a 32-bit program's is
+// the 32-bit view.
+REGSAM SetupRegistryView();
 
 class WizardSession {
  public:

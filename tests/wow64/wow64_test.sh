@@ -9,7 +9,7 @@
 #      folder Windows gives a 32-bit program, "Program Files (x86)"; %SYSTEM% files land in
 #      SysWOW64; HKLM values, shared-file counts and the Add/Remove Programs entry in the
 #      32-bit registry view; the server is registered by the 32-bit regsvr32;
-#   2. an upgrade to a second version;
+#   2. an upgrade to a second version, which no longer lists the server (it is kept);
 #   3. a third version that fails halfway and is undone: the second stays as it was;
 #   4. Uninstall.exe /S, as the entry's QuietUninstallString gives it: nothing is left.
 # Where NATIVE_BRISKLAY is given, the native builder must write the same bytes as the
@@ -23,7 +23,10 @@ setup_exe=$3
 com_server=$4
 work=$5
 native_brisklay=${6:-}
-unset BRISKLAY_SETUP SOURCE_DATE_EPOCH
+unset BRISKLAY_SETUP
+# The times Linux and Windows report for a file differ (Linux keeps no creation time):
+# builds compared byte for byte take every time from this instead.
+export SOURCE_DATE_EPOCH=1700000000
 
 fail() {
   echo "FAILED: $*"
@@ -57,6 +60,14 @@ make_product() {
   echo "a library for the system folder" >"v$1/root/wowtool.dat"
   echo "read me" >"v$1/root/docs/readme.txt"
   cp "$com_server" "v$1/root/wowserver.dll"
+  # Only the first version registers the server: the upgrades keep it for the uninstaller,
+  # and each regsvr32 is one more program start in the emulated lane.
+  server=""
+  [ "$1" = 1 ] && server='[[files]]
+source = "wowserver.dll"
+target = "%DIR%\\wowserver.dll"
+register_server = true
+'
   cat >"v$1/manifest.toml" <<TOML
 [product]
 name = "WoW Tool"
@@ -73,11 +84,7 @@ startup = true
 source = "docs"
 target = "%DIR%\\\\Docs"
 
-[[files]]
-source = "wowserver.dll"
-target = "%DIR%\\\\wowserver.dll"
-register_server = true
-
+$server
 [[files]]
 source = "wowtool.dat"
 target = "%SYSTEM%\\\\wowtool.dat"
@@ -111,8 +118,14 @@ type = "REG_NONE"
 data = "none"
 ${3:-}
 TOML
-  "$wine" "$brisklay_exe" build "v$1/manifest.toml" -o "v$1/Setup.exe" --setup "$setup_exe" --root "v$1/root" >/dev/null ||
-    fail "the 32-bit brisklay.exe could not build version $1"
+  # The 32-bit builder makes the first version; the native one, where given, the others.
+  if [ "$1" = 1 ] || [ -z "$native_brisklay" ]; then
+    "$wine" "$brisklay_exe" build "v$1/manifest.toml" -o "v$1/Setup.exe" --setup "$setup_exe" --root "v$1/root" \
+      >/dev/null || fail "the 32-bit brisklay.exe could not build version $1"
+  else
+    "$native_brisklay" build "v$1/manifest.toml" -o "v$1/Setup.exe" --setup "$setup_exe" --root "v$1/root" \
+      >/dev/null || fail "the native brisklay could not build version $1"
+  fi
 }
 
 # VERSION: runs that version's Setup.exe silently; prints its exit code.
@@ -163,8 +176,10 @@ expect_installed() {  # VERSION TOOL_TEXT
 # 1. Every kind of entry, into the default destination.
 make_product 1 "version one"
 if [ -n "$native_brisklay" ]; then
-  "$native_brisklay" build v1/manifest.toml -o native.exe --setup "$setup_exe" --root v1/root >/dev/null || fail "the native brisklay failed"
-  cmp -s native.exe v1/Setup.exe || fail "brisklay.exe and the native brisklay wrote different bytes"
+  # The same output name: the setup data keeps it.
+  "$native_brisklay" build v1/manifest.toml -o native/Setup.exe --setup "$setup_exe" --root v1/root >/dev/null ||
+    fail "the native brisklay failed"
+  cmp -s native/Setup.exe v1/Setup.exe || fail "brisklay.exe and the native brisklay wrote different bytes"
 fi
 code=$(run_setup 1)
 [ "$code" = 0 ] || fail "version 1: Setup.exe /verysilent ended with $code"

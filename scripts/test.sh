@@ -15,13 +15,17 @@ ctest --test-dir build/native --output-on-failure -j"$jobs"
 if [ "$(bash scripts/wine-arch.sh)" = i686 ]; then
   cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DBRISKLAY_TESTS=ON
   cmake --build build/win -j"$jobs"
+  bash scripts/check-calling-conventions.sh build/win
   xvfb-run -a ctest --test-dir build/win --output-on-failure
 else
-  # The product is still built as it ships; its tests run on the 64-bit build instead.
+  # The product is still built as it ships; most of its tests run on the 64-bit build, and
+  # the shipped programs themselves in the emulated lane.
   echo "This machine cannot run 32-bit programs, nor 32-bit Wine: the Windows tests run on"
-  echo "the 64-bit build of the same sources (build/win64) under 64-bit Wine."
+  echo "the 64-bit build of the same sources (build/win64) under 64-bit Wine, and the"
+  echo "emulated lane starts the shipped 32-bit programs under 32-bit Wine emulated by qemu."
   cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DBRISKLAY_TESTS=OFF
   cmake --build build/win -j"$jobs"
+  bash scripts/check-calling-conventions.sh build/win
   cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DBRISKLAY_TESTS=ON
   cmake --build build/win64 -j"$jobs"
   xvfb-run -a ctest --test-dir build/win64 --output-on-failure

@@ -64,7 +64,8 @@ if [ "$(bash scripts/wine-arch.sh)" = x86_64 ]; then
   echo
   echo "This machine cannot run 32-bit programs, nor 32-bit Wine: out/demo/Setup.exe is the"
   echo "product as people get it; $setup, the same product built from the same"
-  echo "sources for 64-bit Windows, shows the wizard here."
+  echo "sources for 64-bit Windows, shows the wizard here. (The 32-bit one runs here only"
+  echo "under emulation, as scripts/emulated-lane.sh runs it for the tests, and is slower.)"
 fi
 
 [ "$run" = 1 ] || exit 0

@@ -6,12 +6,14 @@
 # prefix with its 32-bit half, which is what 64-bit Windows is. The checkers are 64-bit
 # programs (Wine's reg.exe, the 64-bit end-to-end tests) reading the 32-bit view.
 #
-# The story, one program start after another (each start is counted):
+# In one prefix (whose making starts 2 programs of Wine's own), one program start after
+# another, 13 in all (counted from qemu's per-process logs, QEMU_LOG=strace
+# QEMU_LOG_FILENAME=DIR/q-%d.log):
 #   1. the emulator check: every thread needs a signal stack of its own (1 start);
 #   2. tests/wow64/wow64_test.sh: brisklay.exe writing the native builder's bytes, a silent
 #      installation of a product with every kind of entry (with its regsvr32), an upgrade,
 #      a version that fails and is undone, and Uninstall.exe /S (with its temporary copy
-#      and regsvr32 /u) (8 starts);
+#      and regsvr32 /u) (9 starts);
 #   3. the 64-bit end-to-end test that walks the wizard of the 32-bit Setup.exe, installs
 #      the example, starts it from the finish page and removes it through the Add/Remove
 #      Programs command line (3 starts).
@@ -58,26 +60,28 @@ if [ "${1:-}" != --inside ]; then
   exit 0
 fi
 
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# One 64-bit prefix for the whole story, made and prepared (own shell folders, fonts) as the
+# 64-bit test build makes its own.
+prefix=$work/prefix
+export BRISKLAY_WINEPREFIX=$prefix
 wine=/usr/lib/wine/wine64
 
 step() { echo "== emulated 32-bit lane: $*"; }
 
 step "1. the emulator gives each thread its own signal stack"
-"$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a 64-bit prefix"
-output=$(timeout 120 "$wine" build/win/tests/wow64/signal_stack_check.exe 2>&1) || true
-wineserver -k 2>/dev/null || true
+output=$(timeout 300 build/win64/wine-run.sh build/win/tests/wow64/signal_stack_check.exe 2>&1) || true
+WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+[ -f "$prefix/.brisklay-ready" ] || fail "build/win64/wine-run.sh could not make a 64-bit prefix"
 echo "$output" | grep -q "signal stacks: per thread" ||
-  fail "the emulator check did not pass (${output:-no answer in 120 s}): 32-bit Wine cannot run threads under $("$qemu" --version | head -n 1); Debian 12's qemu-user 7.2 cannot, bookworm-backports' 10.0 can (scripts/install-deps.sh installs it)"
+  fail "the emulator check did not pass (${output:-no answer in time}): 32-bit Wine cannot run threads under $("$qemu" --version | head -n 1); Debian 12's qemu-user 7.2 cannot, bookworm-backports' 10.0 can (scripts/install-deps.sh installs it)"
 
 step "2. silent installation, upgrade, failed version undone, quiet removal"
-WINE=$wine sh tests/wow64/wow64_test.sh "$root" "$root/build/win/builder/brisklay.exe" "$root/build/win/setup/setup.exe" \
+WINE=$wine WOW64_PREFIX=$prefix sh tests/wow64/wow64_test.sh "$root" "$root/build/win/builder/brisklay.exe" "$root/build/win/setup/setup.exe" \
   "$root/build/win/tests/wow64/wow64_com_server.dll" "$work/wow64" "$root/build/native/builder/brisklay" ||
   fail "the 32-bit story (tests/wow64/wow64_test.sh)"
 
 step "3. the wizard to the finish page, and removal from the Add/Remove Programs command line"
-BRISKLAY_WINEPREFIX=$work/e2e-prefix BRISKLAY_E2E_SETUP_EXE=$root/build/win/setup/setup.exe \
+BRISKLAY_E2E_SETUP_EXE=$root/build/win/setup/setup.exe \
   build/win64/wine-run.sh build/win64/tests/e2e/installation_e2e_test.exe \
   --gtest_filter='BothDataModes/CompleteInstallationTest.InstallsEveryItemAndStartsTheProgramFromTheFinishPage/OneSetupExe' ||
   fail "the wizard installation of the 32-bit Setup.exe (installation_e2e_test)"

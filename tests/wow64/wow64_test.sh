@@ -15,7 +15,8 @@
 # Where NATIVE_BRISKLAY is given, the native builder must write the same bytes as the
 # 32-bit brisklay.exe.
 # usage: wow64_test.sh SOURCE_DIR BRISKLAY_EXE SETUP_EXE COM_SERVER_DLL WORKDIR [NATIVE_BRISKLAY]
-# WINE names the 64-bit Wine loader to use (default /usr/lib/wine/wine64).
+# WINE names the 64-bit Wine loader to use (default /usr/lib/wine/wine64); WOW64_PREFIX a
+# 64-bit prefix to use instead of a new one of its own.
 set -u
 source_dir=$1
 brisklay_exe=$2
@@ -34,18 +35,24 @@ fail() {
   exit 1
 }
 
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine=${WINE:-/usr/lib/wine/wine64}
 [ -x "$wine" ] || fail "64-bit Wine ($wine) is missing: install the wine64 package"
 
 rm -rf "$work"
 mkdir -p "$work"
-if ! "$wine" wineboot -i >/dev/null 2>&1; then fail "wineboot could not make a 64-bit prefix"; fi
-# The user's shell folders are links to the Linux home folder: give the prefix its own.
-for link in "$WINEPREFIX"/drive_c/users/*/*; do
-  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
-done
+if [ -n "${WOW64_PREFIX:-}" ]; then
+  # A 64-bit prefix made beforehand (the emulated lane's one prefix).
+  export WINEPREFIX=$WOW64_PREFIX
+else
+  export WINEPREFIX="$work/prefix"
+  if ! "$wine" wineboot -i >/dev/null 2>&1; then fail "wineboot could not make a 64-bit prefix"; fi
+  # The user's shell folders are links to the Linux home folder: give the prefix its own.
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+  done
+fi
 c="$WINEPREFIX/drive_c"
 profile=$(ls -d "$c"/users/* | grep -v '/Public$' | head -n 1)
 programs="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
@@ -131,7 +138,8 @@ TOML
 # VERSION: runs that version's Setup.exe silently; prints its exit code.
 run_setup() {
   rm -f "$work/install.log"
-  "$wine" "v$1/Setup.exe" /verysilent "/log=$(winepath -w "$work/install.log" 2>/dev/null)"
+  # Wine's Z: is the Linux root (winepath would be one more program start).
+  "$wine" "v$1/Setup.exe" /verysilent "/log=Z:$(echo "$work/install.log" | tr / '\\')"
   code=$?
   wineserver -w
   echo "$code"

@@ -7,13 +7,13 @@
 # programs (Wine's reg.exe, the 64-bit end-to-end tests) reading the 32-bit view.
 #
 # In one prefix (whose making starts 2 programs of Wine's own), one program start after
-# another, 13 in all (counted from qemu's per-process logs, QEMU_LOG=strace
+# another, 12 in all (counted from qemu's per-process logs, QEMU_LOG=strace
 # QEMU_LOG_FILENAME=DIR/q-%d.log):
 #   1. the emulator check: every thread needs a signal stack of its own (1 start);
 #   2. tests/wow64/wow64_test.sh: brisklay.exe writing the native builder's bytes, a silent
 #      installation of a product with every kind of entry (with its regsvr32), an upgrade,
 #      a version that fails and is undone, and Uninstall.exe /S (with its temporary copy
-#      and regsvr32 /u) (9 starts);
+#      and regsvr32 /u) (8 starts);
 #   3. the 64-bit end-to-end test that walks the wizard of the 32-bit Setup.exe, installs
 #      the example, starts it from the finish page and removes it through the Add/Remove
 #      Programs command line (3 starts).

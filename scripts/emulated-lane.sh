@@ -76,7 +76,7 @@ echo "$output" | grep -q "signal stacks: per thread" ||
   fail "the emulator check did not pass (${output:-no answer in time}): 32-bit Wine cannot run threads under $("$qemu" --version | head -n 1); Debian 12's qemu-user 7.2 cannot, bookworm-backports' 10.0 can (scripts/install-deps.sh installs it)"
 
 step "2. silent installation, upgrade, failed version undone, quiet removal"
-WINE=$wine WOW64_PREFIX=$prefix sh tests/wow64/wow64_test.sh "$root" "$root/build/win/builder/brisklay.exe" "$root/build/win/setup/setup.exe" \
+WINE=$wine WOW64_PREFIX=$prefix sh tests/wow64/wow64_test.sh "$root/build/win/builder/brisklay.exe" "$root/build/win/setup/setup.exe" \
   "$root/build/win/tests/wow64/wow64_com_server.dll" "$work/wow64" "$root/build/native/builder/brisklay" ||
   fail "the 32-bit story (tests/wow64/wow64_test.sh)"
 

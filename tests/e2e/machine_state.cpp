@@ -1,10 +1,11 @@
 #include "tests/e2e/machine_state.h"
-#include "tests/e2e/wizard_session.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
+
+#include "tests/e2e/wizard_session.h"
 
 namespace e2e {
 

@@ -45,17 +45,21 @@ std::string SetupExePath() {
 }
 
 REGSAM SetupRegistryView() {
-  // The setup writes HKLM in its own view: a 32-bit one on 64-bit Windows in the 32-bit view.
-  std::ifstream program(SetupExePath(), std::ios::binary);
-  IMAGE_DOS_HEADER dos{};
-  IMAGE_FILE_HEADER header{};
-  DWORD signature = 0;
-  if (!program.read(reinterpret_cast<char*>(&dos), sizeof dos)) return KEY_WOW64_64KEY;
-  program.seekg(dos.e_lfanew);
-  if (!program.read(reinterpret_cast<char*>(&signature), sizeof signature) ||
-      !program.read(reinterpret_cast<char*>(&header), sizeof header))
-    return KEY_WOW64_64KEY;
-  return header.Machine == IMAGE_FILE_MACHINE_I386 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  // The setup writes HKLM in its own view: a 32-bit one on 64-bit Windows in the 32-bit
+  // view. Read from the program's header once: snapshots ask for every key.
+  static const REGSAM view = []() -> REGSAM {
+    std::ifstream program(SetupExePath(), std::ios::binary);
+    IMAGE_DOS_HEADER dos{};
+    IMAGE_FILE_HEADER header{};
+    DWORD signature = 0;
+    if (!program.read(reinterpret_cast<char*>(&dos), sizeof dos)) return KEY_WOW64_64KEY;
+    program.seekg(dos.e_lfanew);
+    if (!program.read(reinterpret_cast<char*>(&signature), sizeof signature) ||
+        !program.read(reinterpret_cast<char*>(&header), sizeof header))
+      return KEY_WOW64_64KEY;
+    return header.Machine == IMAGE_FILE_MACHINE_I386 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  }();
+  return view;
 }
 
 WizardSession::WizardSession() { driver::ReleaseModifiers(); }

@@ -35,7 +35,8 @@ enum WizardId : int {
 enum class Page { kNone, kWelcome, kInformation, kLicense, kDestination, kSummary, kFinish };
 const char* PageName(Page page);
 
-// The setup program built with this tree, as a Windows path.
+// The setup program built with this tree (or the one BRISKLAY_E2E_SETUP_EXE names), as a
+// Windows path.
 std::string SetupExePath();
 // The registry view the setup program under test writes HKLM in: a 32-bit program's is
 // the 32-bit view.

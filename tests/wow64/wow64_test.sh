@@ -14,16 +14,15 @@
 #   4. Uninstall.exe /S, as the entry's QuietUninstallString gives it: nothing is left.
 # Where NATIVE_BRISKLAY is given, the native builder must write the same bytes as the
 # 32-bit brisklay.exe.
-# usage: wow64_test.sh SOURCE_DIR BRISKLAY_EXE SETUP_EXE COM_SERVER_DLL WORKDIR [NATIVE_BRISKLAY]
+# usage: wow64_test.sh BRISKLAY_EXE SETUP_EXE COM_SERVER_DLL WORKDIR [NATIVE_BRISKLAY]
 # WINE names the 64-bit Wine loader to use (default /usr/lib/wine/wine64); WOW64_PREFIX a
 # 64-bit prefix to use instead of a new one of its own.
 set -u
-source_dir=$1
-brisklay_exe=$2
-setup_exe=$3
-com_server=$4
-work=$5
-native_brisklay=${6:-}
+brisklay_exe=$1
+setup_exe=$2
+com_server=$3
+work=$4
+native_brisklay=${5:-}
 unset BRISKLAY_SETUP
 # The times Linux and Windows report for a file differ (Linux keeps no creation time):
 # builds compared byte for byte take every time from this instead.

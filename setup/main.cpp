@@ -1,7 +1,11 @@
 #include <windows.h>
 
 #include "setup/setup_app.h"
+#include "shell/system_libraries.h"
 
 CSetupApp theApp;
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunApplication(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  LoadLibrariesOnlyFromSystemFolder();
+  return RunApplication();
+}

@@ -1,8 +1,7 @@
 #include "uninstaller/registry_cleanup.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
+#include <vector>
 
 #include "shell/paths.h"
 
@@ -27,6 +26,25 @@ std::size_t KeyLevels(const std::string& subKey) { return subKey.empty() ? 0 : 1
 std::string ParentKey(const std::string& subKey) {
   const std::size_t last = subKey.find_last_of('\\');
   return last == std::string::npos ? std::string() : subKey.substr(0, last);
+}
+
+// `subKey` with every key below it. Written out: the system's own call for it is missing on
+// the older Windows versions the uninstaller still starts on, and the shell's lies in a
+// library the uninstaller does not import.
+bool DeleteKeyTree(HKEY root, const std::string& subKey) {
+  HKEY key;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    std::vector<std::string> children;
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+      DWORD length = sizeof name;
+      if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      children.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    for (const std::string& child : children) DeleteKeyTree(root, subKey + "\\" + child);
+  }
+  return RegDeleteKeyA(root, subKey.c_str()) == ERROR_SUCCESS;
 }
 
 // The text of a string value, or empty when it is absent or no string.
@@ -106,5 +124,5 @@ bool RemoveUninstallEntry(const std::string& productName, const std::string& uni
   if (!UninstallStringNames(ReadStringValue(HKEY_LOCAL_MACHINE, key, "UninstallString"), uninstallerPath)) {
     return true;
   }
-  return SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()) == ERROR_SUCCESS;
+  return DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
 }

@@ -1,15 +1,15 @@
 #include "engine/steps/remove_folder_step.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include "engine/machine_calls.h"
+#include "shell/folders.h"
 
 bool RemoveFolderStep::Do() {
   const DWORD attributes = GetFileAttributesA(path_.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return true;
   // Something of the user's, or of the new version, is in it: it is not stale.
-  if (!PathIsDirectoryEmptyA(path_.c_str())) return true;
+  if (!IsEmptyFolder(path_)) return true;
   if (!machine::RemoveFolder(path_)) return Fail("Couldn't remove the earlier version's folder:\n" + path_);
   removed_ = true;
   return true;

@@ -1,7 +1,9 @@
 // The program reader on arbitrary bytes: it must never read outside them (its version
-// resource included), and whatever it accepts must be rewritten into a program that reads
-// back with the added resource.
+// resource and import tables included), and whatever it accepts must be rewritten into a
+// program that reads back with the added resource.
 
+#include "builder/pe/import_reader.h"
+#include "builder/pe/library_name.h"
 #include "builder/pe/resource_attach.h"
 #include "builder/pe/resource_reader.h"
 #include "builder/pe/version_resource.h"
@@ -12,6 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ResourceTree tree;
   std::string error;
   if (!PeImage::Parse(Bytes(data, data + size), &image, &error)) return 0;
+  ImportedLibraries imports;
+  if (ReadImportedLibraries(image, &imports, &error)) {
+    for (const auto* names : {&imports.loaded, &imports.delayLoaded})
+      for (const std::string& name : *names)
+        Require(!name.empty() && name.size() < kMaxLibraryNameBytes, "a library name is whole and fits a path");
+  }
   if (!ReadResources(image, &tree, &error)) return 0;
   // A version resource is read back by the tests and may come from any program.
   const auto versions = tree.AllTypes().find(ResourceKey::Id(kTypeVersion));

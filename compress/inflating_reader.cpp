@@ -10,11 +10,9 @@
 
 namespace {
 
-// Four blocks of 1 MiB: enough for the inflating thread to stay ahead of a reader that
-// writes small files, little enough to keep memory flat.
+// Four blocks (of 1 MiB in an installation): enough for the inflating thread to stay ahead
+// of a reader that writes small files, little enough to keep memory flat.
 constexpr std::size_t kBlockCount = 4;
-constexpr std::size_t kBlockSize = 1 << 20;
-constexpr uint32_t kInputSize = 256 * 1024;
 
 struct InflateEnd {
   void operator()(z_stream* stream) const { inflateEnd(stream); }
@@ -22,14 +20,16 @@ struct InflateEnd {
 
 }  // namespace
 
-InflatingReader::InflatingReader(CompressedSource source) : source_(std::move(source)) {}
+InflatingReader::InflatingReader(CompressedSource source, Sizes sizes) : source_(std::move(source)), sizes_(sizes) {}
 
 InflatingReader::~InflatingReader() { Stop(); }
 
 bool InflatingReader::Start() {
+  // An empty block would be handed over forever without a byte in it.
+  if (sizes_.block == 0 || sizes_.input == 0) return false;
   blocks_.resize(kBlockCount);
   for (Block& block : blocks_) {
-    block.bytes.reset(new (std::nothrow) char[kBlockSize]);
+    block.bytes.reset(new (std::nothrow) char[sizes_.block]);
     if (!block.bytes) return false;
   }
   try {
@@ -77,7 +77,7 @@ InflatingReader::End InflatingReader::InflateInto() {
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK) return End::kNoMemory;
   std::unique_ptr<z_stream, InflateEnd> endStream(&stream);
-  std::unique_ptr<char[]> input(new (std::nothrow) char[kInputSize]);
+  std::unique_ptr<char[]> input(new (std::nothrow) char[sizes_.input]);
   if (!input) return End::kNoMemory;
 
   const CCRC32 checksum;
@@ -88,11 +88,11 @@ InflatingReader::End InflatingReader::InflateInto() {
     if (!WaitForFreeBlock()) return End::kWhole;  // stopped: nobody asks any more
     char* block = blocks_[filled_ % blocks_.size()].bytes.get();
     stream.next_out = reinterpret_cast<Bytef*>(block);
-    stream.avail_out = static_cast<uInt>(kBlockSize);
+    stream.avail_out = static_cast<uInt>(sizes_.block);
     while (stream.avail_out != 0 && ret != Z_STREAM_END) {
       if (stream.avail_in == 0 && !sourceEnded) {
         uint32_t got = 0;
-        if (!source_(input.get(), kInputSize, &got)) return End::kUnreadable;
+        if (!source_(input.get(), sizes_.input, &got)) return End::kUnreadable;
         sourceEnded = got == 0;
         stream.next_in = reinterpret_cast<Bytef*>(input.get());
         stream.avail_in = got;
@@ -103,14 +103,14 @@ InflatingReader::End InflatingReader::InflateInto() {
       if (ret == Z_NEED_DICT || ret == Z_DATA_ERROR || ret == Z_STREAM_ERROR) return End::kDamaged;
       if (ret == Z_BUF_ERROR && sourceEnded) return End::kDamaged;
     }
-    const std::size_t size = kBlockSize - stream.avail_out;
+    const std::size_t size = sizes_.block - stream.avail_out;
     checksum.Update(block, size, &crc);
     if (!HandOver(size)) return End::kWhole;
   }
   // Nothing may follow the stream, neither in the buffer nor after it.
   uint32_t more = 0;
   if (stream.avail_in != 0) return End::kDamaged;
-  if (!sourceEnded && (!source_(input.get(), kInputSize, &more))) return End::kUnreadable;
+  if (!sourceEnded && (!source_(input.get(), sizes_.input, &more))) return End::kUnreadable;
   if (more != 0) return End::kDamaged;
   std::lock_guard<std::mutex> lock(mutex_);
   crc_ = ~crc;
@@ -163,7 +163,7 @@ InflatingReader::End InflatingReader::Finish(uint32_t* crc) {
   if (!started_) return End::kNoMemory;
   const char* piece = nullptr;
   std::size_t got = 0;
-  while (Next(kBlockSize, &piece, &got)) {
+  while (Next(sizes_.block, &piece, &got)) {
   }
   if (thread_.joinable()) thread_.join();
   std::lock_guard<std::mutex> lock(mutex_);

@@ -31,13 +31,21 @@ class InflatingReader : public ByteSource {
     kNoMemory,
   };
 
-  explicit InflatingReader(CompressedSource source);
+  // The memory the reader works in, both at least 1. An installation takes the defaults;
+  // tests and fuzzers make them tiny, so that the threads hand blocks over every few bytes.
+  struct Sizes {
+    std::size_t block;  // each of the few blocks the inflating thread fills ahead
+    uint32_t input;     // compressed bytes asked of the source at a time
+  };
+  static constexpr Sizes kInstallationSizes = {1 << 20, 256 * 1024};
+
+  explicit InflatingReader(CompressedSource source, Sizes sizes = kInstallationSizes);
   // Stops the inflating thread wherever it is.
   ~InflatingReader() override;
   InflatingReader(const InflatingReader&) = delete;
   InflatingReader& operator=(const InflatingReader&) = delete;
 
-  // Starts inflating; false when the thread or its memory cannot be had.
+  // Starts inflating; false when the thread or its memory cannot be had, or a size is 0.
   bool Start();
 
   // ByteSource: copies out of the blocks.
@@ -68,6 +76,7 @@ class InflatingReader : public ByteSource {
   void Stop();
 
   CompressedSource source_;
+  const Sizes sizes_;
   std::vector<Block> blocks_;
   std::thread thread_;
 

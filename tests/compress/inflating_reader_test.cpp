@@ -51,21 +51,24 @@ struct WholeCase {
   const char* name;
   std::size_t plainSize;
   std::size_t piece;  // of the reader
+  InflatingReader::Sizes sizes;
 };
 
 TEST(InflatingReaderTest, GivesBackEveryByteWithItsChecksum) {
+  constexpr InflatingReader::Sizes kInstallation = InflatingReader::kInstallationSizes;
   const WholeCase cases[] = {
-      {"empty", 0, 4096},
-      {"smaller_than_a_block", 1000, 7},
-      {"exactly_one_block", 1 << 20, 65536},
-      {"several_blocks_in_odd_pieces", 5 * (1 << 20) + 12345, 300001},
+      {"empty", 0, 4096, kInstallation},
+      {"smaller_than_a_block", 1000, 7, kInstallation},
+      {"exactly_one_block", 1 << 20, 65536, kInstallation},
+      {"several_blocks_in_odd_pieces", 5 * (1 << 20) + 12345, 300001, kInstallation},
+      {"blocks_and_input_of_a_few_bytes", 100000, 11, {5, 3}},
   };
   for (const WholeCase& c : cases) {
     SCOPED_TRACE(c.name);
     const Bytes plain = CompressibleBytes(c.plainSize);
     StreamSource source;
     source.stream = ZlibCompress(plain, 9);
-    InflatingReader reader(source.Function());
+    InflatingReader reader(source.Function(), c.sizes);
     ASSERT_TRUE(reader.Start());
     EXPECT_EQ(ReadAllByPieces(&reader, c.piece), plain);
     EXPECT_TRUE(reader.Failed());
@@ -116,6 +119,18 @@ TEST(InflatingReaderTest, TellsHowABrokenStreamEnded) {
     EXPECT_EQ(reader.EndSoFar(), c.end);
     uint32_t crc = 0;
     EXPECT_EQ(reader.Finish(&crc), c.end);
+  }
+}
+
+TEST(InflatingReaderTest, RefusesToStartWithAnEmptyBlockOrInput) {
+  for (const InflatingReader::Sizes sizes : {InflatingReader::Sizes{0, 1}, InflatingReader::Sizes{1, 0}}) {
+    StreamSource source;
+    source.stream = ZlibCompress(CompressibleBytes(10), 9);
+    InflatingReader reader(source.Function(), sizes);
+    EXPECT_FALSE(reader.Start());
+    const char* data = nullptr;
+    std::size_t size = 0;
+    EXPECT_FALSE(reader.Next(1, &data, &size));
   }
 }
 

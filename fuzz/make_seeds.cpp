@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kTargets[] = {"summary_record", "data_file", "uninstall_log", "decompress", "manifest",
-                                "text_file"};
+const char* const kTargets[] = {"summary_record", "data_file", "uninstall_log", "decompress", "payload",
+                                "manifest", "text_file"};
 
 struct Output {
   explicit Output(const fs::path& path) : stream(fopen(path.string().c_str(), "wb")) {}
@@ -160,6 +160,7 @@ bool TakeBuilderOutput(const fs::path& builderDir, const fs::path& seeds) {
       fs::copy_file(file.path(), seeds / "summary_record" / ("builder_" + name), fs::copy_options::overwrite_existing);
     } else if (endsWith(".exe.archive.bin")) {
       fs::copy_file(file.path(), seeds / "decompress" / ("builder_" + name), fs::copy_options::overwrite_existing);
+      fs::copy_file(file.path(), seeds / "payload" / ("builder_" + name), fs::copy_options::overwrite_existing);
       Archive archive;
       uint32_t crcs[2] = {};
       const std::string base = name.substr(0, name.size() - std::string(".archive.bin").size());
@@ -195,6 +196,9 @@ int main(int argc, char** argv) {
   ok = WriteTextFiles(seeds / "text_file") && ok;
   ok = Compress(seeds / "data_file" / "records", seeds / "decompress" / "records") && ok;
   ok = Compress(seeds / "summary_record" / "three_entries", seeds / "decompress" / "summary") && ok;
+  // The payload target takes setup data: compressed data files.
+  ok = Compress(seeds / "data_file" / "empty", seeds / "payload" / "empty") && ok;
+  ok = Compress(seeds / "data_file" / "records", seeds / "payload" / "records") && ok;
   if (argc == 3 && fs::is_directory(argv[2])) ok = TakeBuilderOutput(argv[2], seeds) && ok;
   if (!ok) {
     fprintf(stderr, "fuzz_make_seeds: could not write every seed\n");

@@ -30,10 +30,12 @@ RunLog::~RunLog() {
   if (file_) std::fclose(file_);
 }
 
-bool RunLog::Open(const std::string& path) {
+bool RunLog::Open(const std::string& path) { return Open(std::fopen(path.c_str(), "wb")); }
+
+bool RunLog::Open(FILE* file) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (file_) std::fclose(file_);
-  file_ = std::fopen(path.c_str(), "wb");
+  file_ = file;
   if (!file_) return false;
   for (const std::string& line : held_) WriteLine(line);
   held_.clear();

@@ -19,6 +19,8 @@ class RunLog {
 
   // Starts a new file at `path`; false when it cannot be made (the run goes on without).
   bool Open(const std::string& path);
+  // Goes on in `file`, opened for writing by the caller; false when it is null.
+  bool Open(FILE* file);
   bool IsOpen() const;
   // One event; line breaks inside it are written as " / " to keep one line per event.
   void Write(const std::string& event);

@@ -19,6 +19,7 @@
 #include "engine/steps/write_file_step.h"
 #include "engine/uninstall_log_merge.h"
 #include "formats/uninstall_log.h"
+#include "shell/private_folder.h"
 #include "shell/shared_files.h"
 
 namespace {
@@ -164,7 +165,7 @@ bool InstallEngine::EarlierInstallationLogged(const std::string& target) {
 
 bool InstallEngine::SetContentAside(uint32_t length, const std::string& path) {
   // The run's own temporary file, removed with it: past the fault seam, like the log.
-  std::unique_ptr<FILE, FileCloser> out(std::fopen(path.c_str(), "wb"));
+  std::unique_ptr<FILE, FileCloser> out(CreateNewFile(path));
   if (!out) {
     ReportError("Couldn't create file!\n" + path);
     return Failed();

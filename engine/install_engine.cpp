@@ -13,13 +13,6 @@ std::string SystemFolderText(UINT(WINAPI* query)(LPSTR, UINT)) {
   return (length == 0 || length >= MAX_PATH) ? std::string() : std::string(buffer, length);
 }
 
-std::string TempFolder() {
-  char buffer[MAX_PATH] = {};
-  DWORD length = GetTempPathA(MAX_PATH, buffer);
-  if (length == 0 || length >= MAX_PATH) return std::string();
-  return std::string(buffer, length);
-}
-
 std::string KeptCopiesMessage(const std::vector<KeptCopy>& copies) {
   std::string text =
       "Some files could not be put back as they were before the installation.\n"
@@ -38,8 +31,7 @@ InstallEngine::InstallEngine(InstallHost* host, const InstallPlan& plan)
       progress_(host),
       shortcutFolders_(plan.allUsers),
       backups_(plan.productName),
-      steps_(host),
-      libraryScratchPath_(TempFolder() + plan.productName + ".library.tmp") {}
+      steps_(host) {}
 
 bool InstallEngine::Install() {
   state_ = kRunning;
@@ -53,6 +45,7 @@ bool InstallEngine::Install() {
   host_->SetProgressPosition(0);
   // The shell link objects of the shortcuts need COM on this thread.
   const HRESULT com = CoInitialize(nullptr);
+  MakeScratchFolder();
   // Read before anything changes: the run itself rewrites the entry and the log.
   FindEarlierVersion();
   const bool complete = Run() && PassPointOfNoReturn();
@@ -60,6 +53,7 @@ bool InstallEngine::Install() {
   if (complete) WarnAboutKeptEarlierFiles();
   if (SUCCEEDED(com)) CoUninitialize();
   contentBuffer_.reset();
+  scratch_.Remove();
   return complete;
 }
 
@@ -140,8 +134,13 @@ bool InstallEngine::Failed() {
   return false;
 }
 
+bool InstallEngine::MakeScratchFolder() {
+  if (!scratch_.IsMade() && scratch_.Create(UserTempFolder())) libraryScratchPath_ = scratch_.PathOf("library.tmp");
+  return scratch_.IsMade();
+}
+
 bool InstallEngine::CreateUninstallLog() {
-  if (log_.Create(TempFolder())) return true;
+  if (MakeScratchFolder() && log_.Create(scratch_.Path() + "\\")) return true;
   ReportError("Couldn't create uninstall log file!");
   return Failed();
 }

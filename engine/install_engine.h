@@ -33,6 +33,7 @@
 #include "engine/uninstall_log_writer.h"
 #include "formats/data_file.h"
 #include "formats/uninstall_log.h"
+#include "shell/private_folder.h"
 
 class InstallEngine {
  public:
@@ -76,6 +77,10 @@ class InstallEngine {
   const std::string& SystemFolder() const { return systemFolder_; }
 
  private:
+  // Where the run keeps what it writes before it is installed: the uninstall log until the
+  // end, a library's replacement while the user is asked. Removed with its contents at the
+  // end of the run.
+  bool MakeScratchFolder();
   enum RunState { kRunning, kCancelRequested, kPastNoReturn };
 
   // The run up to its point of no return; false when it must be undone.
@@ -150,6 +155,7 @@ class InstallEngine {
 
   // The payload, inflated while the files are written; set while the run reads it.
   InflatingReader* payload_ = nullptr;
+  PrivateFolder scratch_;
   std::string libraryScratchPath_;
   std::string runList_;
   std::string openList_;

@@ -1,5 +1,5 @@
 #pragma once
-// A file of the run in the temporary folder (a library's replacement set aside while the
+// A file in the run's own temporary folder (a library's replacement set aside while the
 // user is asked about it): it is removed when the object goes, however the run ends.
 
 #include <windows.h>

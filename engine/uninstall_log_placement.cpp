@@ -7,6 +7,7 @@
 #include "engine/machine_calls.h"
 #include "engine/uninstall_log_merge.h"
 #include "formats/uninstall_log.h"
+#include "shell/private_folder.h"
 
 namespace {
 
@@ -67,5 +68,7 @@ LogPlacement PlaceUninstallLog(const std::string& runLog, const std::string& des
     }
   }
   if (!MoveOver(runLog, destinationLog)) return LogPlacement::kFailed;
+  // The run's log was written in the run's own folder, which only administrators may open.
+  TakePermissionsOfFolder(destinationLog);
   return occupied ? LogPlacement::kReplaced : LogPlacement::kMoved;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/message_box.h"
+#include "shell/private_folder.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ bool Fail(HWND owner, const char* text) {
 
 // A short write (a full disk) leaves no half picture behind.
 bool WriteWholeFile(const std::string& path, const void* bytes, DWORD size) {
-  FILE* file = std::fopen(path.c_str(), "wb");
+  FILE* file = CreateNewFile(path);
   if (!file) return false;
   const bool written = std::fwrite(bytes, 1, size, file) == size;
   const bool closed = std::fclose(file) == 0;

@@ -3,6 +3,7 @@
 
 #include "resources/resource_ids.h"
 #include "setup/setup_description.h"
+#include "shell/private_folder.h"
 
 namespace {
 
@@ -44,23 +45,30 @@ bool LoadSetupResource(HMODULE module, int id, const std::string& what, Resource
 bool ReadSummaryResource(HMODULE module, const std::string& tempPath, SummaryRecord* summary, std::string* error) {
   ResourceBytes bytes;
   if (!LoadSetupResource(module, IDR_SETUP_SUMMARY, "summary", &bytes, error)) return false;
-  std::string tempFile = tempPath + kSummaryTempFileName;
-  FILE* file = std::fopen(tempFile.c_str(), "wb");
+  // The copy is read back: it lives where no program of the user can change it meanwhile.
+  PrivateFolder folder;
+  const std::string tempFile = folder.Create(tempPath) ? folder.PathOf(kSummaryTempFileName) : std::string();
+  FILE* file = tempFile.empty() ? nullptr : CreateNewFile(tempFile);
   if (!file) {
     *error = "Couldn't create summary file!";
     return false;
   }
-  bool written = std::fwrite(bytes.data, 1, bytes.size, file) == bytes.size;
-  written = std::fclose(file) == 0 && written;
+  // Read back through the same stream: what is read is what was written.
+  const bool written = std::fwrite(bytes.data, 1, bytes.size, file) == bytes.size && std::fflush(file) == 0;
+  bool read = false;
+  if (written) {
+    std::rewind(file);
+    read = ReadSummaryRecord(summary, file);
+  }
+  std::fclose(file);
+  std::remove(tempFile.c_str());
   // A copy cut short (a full disk) must not be read as if it were the whole record.
   if (!written) {
-    std::remove(tempFile.c_str());
     *error = "Couldn't create summary file!";
-    return false;
+  } else if (!read) {
+    *error = "Couldn't read summary file: " + tempFile;
   }
-  bool read = ReadSummaryFile(tempFile, summary, error);
-  std::remove(tempFile.c_str());
-  return read;
+  return written && read;
 }
 
 // Setups built without product facts have no such resource.

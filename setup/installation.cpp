@@ -23,6 +23,7 @@
 #include "setup/preinstall_questions.h"
 #include "setup/setupdlg.h"
 #include "setup/summary_page.h"
+#include "shell/private_folder.h"
 
 namespace {
 
@@ -90,10 +91,12 @@ void CSetupDlg::LoadBackgroundPicture() {
     background_->LoadPicture(BasePath + kPictureSuffix, LR_LOADFROMFILE, horizontal, vertical);
     return;
   }
-  const std::string file = TempPath + kPictureFileName;
+  // Loaded from the file: in a folder of the run's own, which goes with its contents.
+  PrivateFolder folder;
+  if (!folder.Create(TempPath)) return;
+  const std::string file = folder.PathOf(kPictureFileName);
   if (!WriteBackgroundPictureFile(m_hWnd, nullptr, file)) return;
   background_->LoadPicture(file, LR_LOADFROMFILE, horizontal, vertical);
-  std::remove(file.c_str());
 }
 
 void CSetupDlg::CreateAndStartInstallDialog() {

@@ -35,7 +35,7 @@ bool ReadDescriptionFromFiles(const std::string& basePath, SetupDescription* des
 // line ends made "\r\n". `what` names it in the messages ("information", "EULA").
 bool ReadTextResource(HMODULE module, int id, const std::string& what, std::string* text, std::string* error);
 
-// The summary record is copied to tempPath + "Summary.tmp", read from there and the copy
-// removed. `tempPath` ends with a backslash.
+// The summary record is copied to "Summary.tmp" in a folder of the run's own in `tempPath`,
+// read from there and the copy removed.
 bool ReadDescriptionFromResources(HMODULE module, const std::string& tempPath, SetupDescription* description,
                                   std::string* error);

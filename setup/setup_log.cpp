@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/preinstall_checks.h"
+#include "shell/private_folder.h"
 
 namespace {
 
@@ -33,28 +34,17 @@ const char* ResultText(int exitCode) {
 
 }  // namespace
 
-std::string TemporaryFolder() {
-  std::string path(MAX_PATH, '\0');
-  DWORD length = ::GetTempPathA(static_cast<DWORD>(path.size()), &path[0]);
-  if (length > path.size()) {
-    path.assign(length, '\0');
-    length = ::GetTempPathA(length, &path[0]);
-  }
-  path.resize(length < path.size() ? length : 0);
-  return path;
-}
-
 void OpenSetupLog(RunLog* log, const SetupOptions& options, const std::string& productName) {
   if (!options.log) {
     log->Discard();
     return;
   }
   if (log->IsOpen()) return;
-  const std::string path =
-      options.logFile.empty() ? TemporaryFolder() + (productName.empty() ? "" : productName + " ") + "Setup.log"
-                              : options.logFile;
+  const bool opened = options.logFile.empty()
+                          ? log->Open(CreateKeptTempFile((productName.empty() ? "" : productName + " ") + "Setup ", ".log"))
+                          : log->Open(options.logFile);
   // A log that cannot be written does not stop the installation it would describe.
-  if (!log->Open(path)) log->Discard();
+  if (!opened) log->Discard();
 }
 
 void LogStart(RunLog* log, const std::string& commandLine) {

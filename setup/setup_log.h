@@ -8,8 +8,8 @@
 #include "setup/command_line.h"
 
 // Opens the log the options ask for, once the product's name is known (empty when the
-// setup data could not be read); without /log it holds nothing. The default is
-// "%TEMP%\<product name> Setup.log".
+// setup data could not be read); without /log it holds nothing. The default is a new
+// "%TEMP%\<product name> Setup XXXXXXXXXXXX.log", the X a part nobody can guess.
 void OpenSetupLog(RunLog* log, const SetupOptions& options, const std::string& productName);
 
 // The first lines: the program and its version, the command line, the Windows version.
@@ -17,6 +17,3 @@ void LogStart(RunLog* log, const std::string& commandLine);
 
 // The last line.
 void LogResult(RunLog* log, int exitCode);
-
-// The user's temporary folder with its trailing backslash, however long it is.
-std::string TemporaryFolder();

@@ -16,6 +16,7 @@
 #include "setup/summary_page.h"
 #include "setup/version_check.h"
 #include "setup/welcome_page.h"
+#include "shell/private_folder.h"
 #include "window/app.h"
 #include "window/placement.h"
 
@@ -58,7 +59,7 @@ BOOL CSetupDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   finish_marker_.ShowWindow(SW_HIDE);
 
-  TempPath = TemporaryFolder();
+  TempPath = UserTempFolder();
 
   if (!ReadDescription()) {
     FailStartup();

@@ -19,13 +19,14 @@
 #include "setup/unattended_host.h"
 #include "setup/version_check.h"
 #include "shell/installed_product.h"
+#include "shell/private_folder.h"
 
 namespace {
 
 bool ReadDescription(const SetupOptions& options, SetupDescription* description, RunLog* log) {
   std::string error;
   const bool read = options.basePath.empty()
-                        ? ReadDescriptionFromResources(nullptr, TemporaryFolder(), description, &error)
+                        ? ReadDescriptionFromResources(nullptr, UserTempFolder(), description, &error)
                         : ReadDescriptionFromFiles(options.basePath, description, &error);
   OpenSetupLog(log, options, read ? BufferText(description->Summary.Config.ProductName) : std::string());
   log->Write(read ? "Setup data read" + std::string(options.basePath.empty() ? " from the program" : " from " + options.basePath)

@@ -88,9 +88,25 @@ UninstallSwitches ParseUninstallSwitches(const std::string& commandLine) {
   return switches;
 }
 
+namespace {
+
+// A number followed by one blank, at `*position`; moves past both.
+bool ReadNumber(const std::string& text, std::size_t* position, uintptr_t* number) {
+  const char* start = text.c_str() + *position;
+  if (*start < '0' || *start > '9') return false;
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(start, &end, 10);
+  if (end == start || *end != ' ') return false;
+  *number = static_cast<uintptr_t>(value);
+  *position += static_cast<std::size_t>(end - start) + 1;
+  return true;
+}
+
+}  // namespace
+
 std::string FinishCommandLine(const std::string& copyPath, const FinishArguments& arguments) {
-  return "\"" + copyPath + "\" " + kFinishSwitch + " " + std::to_string(arguments.processHandle) + " \"" +
-         arguments.uninstallerPath + "\" \"" + arguments.folder + "\"";
+  return "\"" + copyPath + "\" " + kFinishSwitch + " " + std::to_string(arguments.processHandle) + " " +
+         std::to_string(arguments.copyHandle) + " \"" + arguments.uninstallerPath + "\" \"" + arguments.folder + "\"";
 }
 
 bool ParseFinishCommandLine(const std::string& commandLine, FinishArguments* arguments) {
@@ -98,13 +114,11 @@ bool ParseFinishCommandLine(const std::string& commandLine, FinishArguments* arg
   const std::string prefix = std::string(kFinishSwitch) + " ";
   if (commandLine.compare(position, prefix.size(), prefix) != 0) return false;
   position += prefix.size();
-  const char* start = commandLine.c_str() + position;
-  char* end = nullptr;
-  const unsigned long long handle = std::strtoull(start, &end, 10);
-  if (end == start || *end != ' ' || handle == 0) return false;
-  position += static_cast<std::size_t>(end - start) + 1;
   FinishArguments parsed;
-  parsed.processHandle = static_cast<uintptr_t>(handle);
+  if (!ReadNumber(commandLine, &position, &parsed.processHandle) || parsed.processHandle == 0 ||
+      !ReadNumber(commandLine, &position, &parsed.copyHandle)) {
+    return false;
+  }
   if (!ReadQuoted(commandLine, &position, &parsed.uninstallerPath) ||
       !ReadQuoted(commandLine, &position, &parsed.folder) || position != commandLine.size()) {
     return false;

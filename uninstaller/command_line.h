@@ -32,6 +32,7 @@ UninstallSwitches ParseUninstallSwitches(const std::string& commandLine);
 
 struct FinishArguments {
   uintptr_t processHandle = 0;  // inherited handle of the uninstaller to wait for
+  uintptr_t copyHandle = 0;     // inherited handle that deletes the copy's file on close; 0: none
   std::string uninstallerPath;
   std::string folder;
 };

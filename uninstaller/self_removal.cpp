@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "shell/paths.h"
+#include "shell/private_folder.h"
 
 namespace {
 
@@ -10,17 +11,35 @@ namespace {
 constexpr int kDeleteAttempts = 50;
 constexpr DWORD kDeleteRetryMs = 100;
 
-std::string TempFolder() {
-  char buffer[MAX_PATH] = {};
-  const DWORD length = GetTempPathA(MAX_PATH, buffer);
-  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
-}
-
 bool RemoveAtRestart(const std::string& uninstallerPath, const std::string& folder) {
   const bool scheduled = MoveFileExA(uninstallerPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
   // Removed at the restart only if it is empty by then.
   MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   return scheduled;
+}
+
+// FILE_RENAME_INFO with room for a path: the headers offer it only for newer Windows
+// versions than the uninstaller starts on, where the call is missing as well.
+struct RenameInformation {
+  BOOL replaceIfExists;
+  HANDLE rootDirectory;
+  DWORD fileNameLength;
+  WCHAR fileName[MAX_PATH];
+};
+constexpr int kFileRenameInfo = 3;
+using SetInformationFunction = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+
+bool RenameOpenFile(HANDLE file, const std::string& path) {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  const auto setInformation = kernel == nullptr ? nullptr
+                                                : reinterpret_cast<SetInformationFunction>(reinterpret_cast<void*>(
+                                                      GetProcAddress(kernel, "SetFileInformationByHandle")));
+  if (setInformation == nullptr) return false;
+  RenameInformation rename{};
+  const int units = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, rename.fileName, MAX_PATH);
+  if (units <= 1) return false;
+  rename.fileNameLength = static_cast<DWORD>((units - 1) * sizeof(WCHAR));
+  return setInformation(file, kFileRenameInfo, &rename, sizeof rename) != FALSE;
 }
 
 bool StartCopy(const std::string& copyPath, const std::string& uninstallerPath, const std::string& folder,
@@ -38,6 +57,7 @@ bool StartCopy(const std::string& copyPath, const std::string& uninstallerPath, 
   }
   FinishArguments arguments;
   arguments.processHandle = reinterpret_cast<uintptr_t>(self);
+  arguments.copyHandle = reinterpret_cast<uintptr_t>(deleteOnClose);
   arguments.uninstallerPath = uninstallerPath;
   arguments.folder = folder;
   std::string commandLine = FinishCommandLine(copyPath, arguments);
@@ -58,18 +78,44 @@ bool StartCopy(const std::string& copyPath, const std::string& uninstallerPath, 
 }  // namespace
 
 SelfRemoval ArrangeSelfRemoval(const std::string& uninstallerPath, const std::string& folder) {
-  const std::string temp = TempFolder();
-  if (!temp.empty()) {
-    const std::string copyPath = temp + "Uninstall-" + std::to_string(GetCurrentProcessId()) + ".exe";
-    if (CopyFileA(uninstallerPath.c_str(), copyPath.c_str(), FALSE)) {
-      if (StartCopy(copyPath, uninstallerPath, folder, WithoutTrailingBackslash(temp))) return SelfRemoval::kStarted;
-      DeleteFileA(copyPath.c_str());
+  // The copy runs elevated from a folder of its own: nothing a program of the user put in
+  // the temporary folder lies beside it, and nobody can swap its file before it starts.
+  PrivateFolder copyFolder;
+  const std::string temp = UserTempFolder();
+  if (copyFolder.Create(temp)) {
+    const std::string copyPath = copyFolder.PathOf("Uninstall.exe");
+    if (CopyFileA(uninstallerPath.c_str(), copyPath.c_str(), TRUE) &&
+        StartCopy(copyPath, uninstallerPath, folder, WithoutTrailingBackslash(temp))) {
+      // The running copy holds its folder in place now, and takes it away at its end.
+      HANDLE pin = copyFolder.Release();
+      if (pin != INVALID_HANDLE_VALUE) CloseHandle(pin);
+      return SelfRemoval::kStarted;
     }
   }
   return RemoveAtRestart(uninstallerPath, folder) ? SelfRemoval::kAtRestart : SelfRemoval::kImpossible;
 }
 
-int FinishSelfRemoval(const FinishArguments& arguments) {
+namespace {
+
+// The copy's folder cannot go while the copy's file is in it, and that file cannot go while
+// the copy runs: nothing of ours runs after the copy. A running program's file may be
+// renamed, though. Renamed through the handle that deletes it on close (so that the system
+// deletes it under its new name), it moves out into the temporary folder, and the empty
+// folder goes now. Where that fails, the folder goes at the next restart. Only a copy in a
+// folder of its own does this, never an uninstaller started from anywhere else.
+void LeaveOwnFolder(HANDLE deleteOnClose) {
+  char own[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::string folder = ParentFolder(own);
+  if (!IsPrivateFolder(folder)) return;
+  const std::string name = UnguessableName();
+  const bool moved = !name.empty() && deleteOnClose != nullptr &&
+                     RenameOpenFile(deleteOnClose, UserTempFolder() + "Brisklay-" + name + ".tmp");
+  if (!moved || !RemoveDirectoryA(folder.c_str())) MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+int FinishRemoval(const FinishArguments& arguments) {
   HANDLE uninstaller = reinterpret_cast<HANDLE>(arguments.processHandle);
   // Nothing but an uninstaller in the folder it serves is ever deleted here, and only
   // after a process handle really inherited from it has signalled its end.
@@ -88,6 +134,14 @@ int FinishSelfRemoval(const FinishArguments& arguments) {
   RemoveDirectoryA(arguments.folder.c_str());
   if (!deleted) RemoveAtRestart(arguments.uninstallerPath, arguments.folder);
   return deleted ? 0 : 1;
+}
+
+}  // namespace
+
+int FinishSelfRemoval(const FinishArguments& arguments) {
+  const int exitCode = FinishRemoval(arguments);
+  LeaveOwnFolder(reinterpret_cast<HANDLE>(arguments.copyHandle));
+  return exitCode;
 }
 
 void RemoveUninstallerAfterwards(const std::string& uninstallerPath, const std::string& folder, Leftovers* leftovers) {

@@ -1,10 +1,11 @@
 #pragma once
 // A running program cannot delete its own file, and its current folder cannot be removed
-// while it runs. So at the end the uninstaller copies itself into the temporary folder
-// and starts the copy, which waits for the uninstaller to end, deletes "Uninstall.exe"
-// and removes the installation folder when it is empty. The copy is opened for deletion
-// on close and that handle is inherited by the copy's own process: the file goes when the
-// copy ends and the last handle closes.
+// while it runs. So at the end the uninstaller copies itself into a folder of its own in
+// the temporary folder and starts the copy, which waits for the uninstaller to end,
+// deletes "Uninstall.exe" and removes the installation folder when it is empty. The copy
+// is opened for deletion on close and that handle is inherited by the copy's own process:
+// the file goes when the copy ends and the last handle closes; its folder, which nothing
+// of ours outlives, at the next restart.
 
 #include <string>
 

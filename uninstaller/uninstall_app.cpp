@@ -11,6 +11,7 @@
 #include "uninstaller/log_loading.h"
 #include "uninstaller/quiet_removal.h"
 #include "shell/paths.h"
+#include "shell/private_folder.h"
 #include "uninstaller/self_removal.h"
 #include "uninstaller/uninstall_dlg.h"
 
@@ -33,12 +34,6 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string TemporaryFolder() {
-  char buffer[MAX_PATH] = {};
-  const DWORD length = GetTempPathA(MAX_PATH, buffer);
-  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
-}
-
 // The folder named on the command line becomes the current folder; without one the
 // installation folder is the one the uninstaller is in.
 std::string EnterInstallFolder(const std::string& commandLine) {
@@ -56,10 +51,11 @@ void OpenRunLog(RunLog* runLog, const UninstallSwitches& switches, const std::st
     return;
   }
   if (runLog->IsOpen()) return;
-  const std::string path = switches.logFile.empty()
-                               ? TemporaryFolder() + (productName.empty() ? "" : productName + " ") + "Uninstall.log"
-                               : switches.logFile;
-  if (!runLog->Open(path)) runLog->Discard();
+  const bool opened =
+      switches.logFile.empty()
+          ? runLog->Open(CreateKeptTempFile((productName.empty() ? "" : productName + " ") + "Uninstall ", ".log"))
+          : runLog->Open(switches.logFile);
+  if (!opened) runLog->Discard();
 }
 
 // A message for the user, unless the run is quiet; the log gets it either way.

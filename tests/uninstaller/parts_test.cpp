@@ -71,23 +71,27 @@ TEST(ParseUninstallSwitches, TakesTheSwitchesOutBeforeTheFolderRule) {
 TEST(FinishCommandLine, RoundTripsAndRefusesAnythingElse) {
   FinishArguments made;
   made.processHandle = 124;
+  made.copyHandle = 96;
   made.uninstallerPath = "C:\\Program Files\\Demo\\Uninstall.exe";
   made.folder = "C:\\Program Files\\Demo";
   const std::string line = FinishCommandLine("C:\\Temp\\Uninstall-7.exe", made);
   FinishArguments parsed;
   ASSERT_TRUE(ParseFinishCommandLine(line, &parsed)) << line;
   EXPECT_EQ(parsed.processHandle, made.processHandle);
+  EXPECT_EQ(parsed.copyHandle, made.copyHandle);
   EXPECT_EQ(parsed.uninstallerPath, made.uninstallerPath);
   EXPECT_EQ(parsed.folder, made.folder);
 
   const char* refused[] = {
       "\"C:\\Program Files\\Demo\\Uninstall.exe\" C:\\Program Files\\Demo",
-      "\"C:\\Temp\\U.exe\" /finish 0 \"C:\\D\\Uninstall.exe\" \"C:\\D\"",
-      "\"C:\\Temp\\U.exe\" /finish x \"C:\\D\\Uninstall.exe\" \"C:\\D\"",
-      "\"C:\\Temp\\U.exe\" /finish 12 \"C:\\D\\Uninstall.exe\"",
-      "\"C:\\Temp\\U.exe\" /finish 12 \"C:\\D\\Uninstall.exe\" \"C:\\D",
-      "\"C:\\Temp\\U.exe\" /finish 12 \"C:\\D\\Uninstall.exe\" \"C:\\D\" more",
-      "\"C:\\Temp\\U.exe\" /finish 12 \"\" \"\"",
+      "\"C:\\Temp\\U.exe\" /finish 0 0 \"C:\\D\\Uninstall.exe\" \"C:\\D\"",
+      "\"C:\\Temp\\U.exe\" /finish x 0 \"C:\\D\\Uninstall.exe\" \"C:\\D\"",
+      "\"C:\\Temp\\U.exe\" /finish 12 \"C:\\D\\Uninstall.exe\" \"C:\\D\"",
+      "\"C:\\Temp\\U.exe\" /finish 12 -1 \"C:\\D\\Uninstall.exe\" \"C:\\D\"",
+      "\"C:\\Temp\\U.exe\" /finish 12 0 \"C:\\D\\Uninstall.exe\"",
+      "\"C:\\Temp\\U.exe\" /finish 12 0 \"C:\\D\\Uninstall.exe\" \"C:\\D",
+      "\"C:\\Temp\\U.exe\" /finish 12 0 \"C:\\D\\Uninstall.exe\" \"C:\\D\" more",
+      "\"C:\\Temp\\U.exe\" /finish 12 0 \"\" \"\"",
       "\"C:\\Temp\\U.exe\" /finish",
   };
   for (const char* text : refused) EXPECT_FALSE(ParseFinishCommandLine(text, &parsed)) << text;

@@ -1,0 +1,30 @@
+# Writes DEF: a module definition exporting every name the import library LIBRARY (found
+# by asking COMPILER for lib<LIBRARY>.a) offers, each bound to PlantedStub.
+# usage: cmake -DCOMPILER=... -DNM=... -DLIBRARY=version -DDEF=out.def -P planted_exports.cmake
+execute_process(COMMAND ${COMPILER} -print-file-name=lib${LIBRARY}.a OUTPUT_VARIABLE archive
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT EXISTS "${archive}")
+  message(FATAL_ERROR "no import library lib${LIBRARY}.a for ${COMPILER}")
+endif()
+execute_process(COMMAND ${NM} -g "${archive}" OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${NM} could not read ${archive}")
+endif()
+string(REGEX MATCHALL "__imp_[^\r\n]+" pointers "${symbols}")
+set(names "")
+foreach(pointer IN LISTS pointers)
+  string(REGEX REPLACE "^__imp_" "" name "${pointer}")
+  # 32-bit names carry the C prefix and, for stdcall, the size of their arguments.
+  if(BITS32)
+    string(REGEX REPLACE "^_" "" name "${name}")
+    string(REGEX REPLACE "@[0-9]+$" "" name "${name}")
+  endif()
+  list(APPEND names "${name}")
+endforeach()
+list(REMOVE_DUPLICATES names)
+list(SORT names)
+set(text "LIBRARY ${LIBRARY}.dll\nEXPORTS\n")
+foreach(name IN LISTS names)
+  string(APPEND text "  ${name} = PlantedStub\n")
+endforeach()
+file(WRITE "${DEF}" "${text}")

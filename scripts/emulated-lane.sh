@@ -11,7 +11,8 @@
 # QEMU_LOG_FILENAME=DIR/q-%d.log):
 #   1. the emulator check: every thread needs a signal stack of its own (1 start);
 #   2. tests/wow64/wow64_test.sh: brisklay.exe writing the native builder's bytes, a silent
-#      installation of a product with every kind of entry (with its regsvr32), an upgrade,
+#      installation of a product with every kind of entry (with its regsvr32; a planted
+#      common-controls library beside that Setup.exe is not loaded), an upgrade,
 #      a version that fails and is undone, and Uninstall.exe /S (with its temporary copy
 #      and regsvr32 /u) (8 starts);
 #   3. the 64-bit end-to-end test that walks the wizard of the 32-bit Setup.exe, installs
@@ -34,6 +35,7 @@ qemu=${BRISKLAY_QEMU:-/usr/bin/qemu-i386-static}  # another qemu-i386 may be nam
 [ -x "$qemu" ] || fail "$qemu is missing: scripts/install-deps.sh installs qemu-user-static"
 for needed in build/native/builder/brisklay build/win/setup/setup.exe build/win/builder/brisklay.exe \
   build/win/tests/wow64/signal_stack_check.exe build/win/tests/wow64/wow64_com_server.dll \
+  build/win/tests/planting/planted/comctl32.dll \
   build/win64/tests/e2e/installation_e2e_test.exe build/win64/wine-run.sh; do
   [ -e "$needed" ] || fail "$needed is missing: build as scripts/test.sh does"
 done
@@ -77,7 +79,8 @@ echo "$output" | grep -q "signal stacks: per thread" ||
 
 step "2. silent installation, upgrade, failed version undone, quiet removal"
 WINE=$wine WOW64_PREFIX=$prefix sh tests/wow64/wow64_test.sh "$root/build/win/builder/brisklay.exe" "$root/build/win/setup/setup.exe" \
-  "$root/build/win/tests/wow64/wow64_com_server.dll" "$work/wow64" "$root/build/native/builder/brisklay" ||
+  "$root/build/win/tests/wow64/wow64_com_server.dll" "$work/wow64" "$root/build/native/builder/brisklay" \
+  "$root/build/win/tests/planting/planted/comctl32.dll" ||
   fail "the 32-bit story (tests/wow64/wow64_test.sh)"
 
 step "3. the wizard to the finish page, and removal from the Add/Remove Programs command line"

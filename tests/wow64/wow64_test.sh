@@ -13,8 +13,10 @@
 #   3. a third version that fails halfway and is undone: the second stays as it was;
 #   4. Uninstall.exe /S, as the entry's QuietUninstallString gives it: nothing is left.
 # Where NATIVE_BRISKLAY is given, the native builder must write the same bytes as the
-# 32-bit brisklay.exe.
-# usage: wow64_test.sh BRISKLAY_EXE SETUP_EXE COM_SERVER_DLL WORKDIR [NATIVE_BRISKLAY]
+# 32-bit brisklay.exe. Where PLANTED_COMCTL32 is given (a common-controls library that marks
+# its loading), the first Setup.exe runs with it beside it, Wine told to prefer it as
+# Windows would, and must not load it.
+# usage: wow64_test.sh BRISKLAY_EXE SETUP_EXE COM_SERVER_DLL WORKDIR [NATIVE_BRISKLAY [PLANTED_COMCTL32]]
 # WINE names the 64-bit Wine loader to use (default /usr/lib/wine/wine64); WOW64_PREFIX a
 # 64-bit prefix to use instead of a new one of its own.
 set -u
@@ -23,6 +25,7 @@ setup_exe=$2
 com_server=$3
 work=$4
 native_brisklay=${5:-}
+planted_comctl32=${6:-}
 unset BRISKLAY_SETUP
 # The times Linux and Windows report for a file differ (Linux keeps no creation time):
 # builds compared byte for byte take every time from this instead.
@@ -134,11 +137,12 @@ TOML
   fi
 }
 
-# VERSION: runs that version's Setup.exe silently; prints its exit code.
+# VERSION [DLL_OVERRIDES]: runs that version's Setup.exe silently; prints its exit code.
 run_setup() {
   rm -f "$work/install.log"
   # Wine's Z: is the Linux root (winepath would be one more program start).
-  "$wine" "v$1/Setup.exe" /verysilent "/log=Z:$(echo "$work/install.log" | tr / '\\')"
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES${2:+;$2}" \
+    "$wine" "v$1/Setup.exe" /verysilent "/log=Z:$(echo "$work/install.log" | tr / '\\')"
   code=$?
   wineserver -w
   echo "$code"
@@ -188,7 +192,13 @@ if [ -n "$native_brisklay" ]; then
     fail "the native brisklay failed"
   cmp -s native/Setup.exe v1/Setup.exe || fail "brisklay.exe and the native brisklay wrote different bytes"
 fi
-code=$(run_setup 1)
+if [ -n "$planted_comctl32" ]; then
+  cp "$planted_comctl32" v1/comctl32.dll
+  code=$(run_setup 1 comctl32=n,b)
+  [ -z "$(find v1 -iname '*.loaded')" ] || fail "version 1: Setup.exe loaded the common controls planted beside it"
+else
+  code=$(run_setup 1)
+fi
 [ "$code" = 0 ] || fail "version 1: Setup.exe /verysilent ended with $code"
 expect_installed 1 "version one"
 

@@ -1,12 +1,12 @@
 #include "engine/machine_calls.h"
 
 // After windows.h, which it needs.
-#include <fcntl.h>
 #include <io.h>
 
 #include <cerrno>
 
 #include "shell/fault_injection.h"
+#include "shell/private_folder.h"
 
 namespace machine {
 namespace {
@@ -69,17 +69,7 @@ FILE* OpenStream(const std::string& path, const char* mode) {
 
 FILE* CreateNewStream(const std::string& path) {
   if (Refused(path)) return nullptr;
-  HANDLE handle =
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY);
-  if (descriptor == -1) {
-    CloseHandle(handle);
-    return nullptr;
-  }
-  FILE* stream = _fdopen(descriptor, "wb");
-  if (stream == nullptr) _close(descriptor);
-  return stream;
+  return CreateNewFile(path);
 }
 
 bool Write(FILE* stream, const std::string& path, const void* bytes, std::size_t size) {

@@ -46,8 +46,9 @@ std::string UserTempFolder();
 // 32 hexadecimal digits from the system's random generator; empty if it fails.
 std::string UnguessableName();
 
-// A file that did not exist before, opened for writing and reading ("w+b"): nothing made in
-// advance at `path` (a file, a link, a folder) is ever written through. Null when it fails.
+// A file that did not exist before, opened for writing and reading ("w+b") and shared for
+// reading only: nothing made in advance at `path` (a file, a link, a folder) is ever
+// written through. Null when it fails.
 FILE* CreateNewFile(const std::string& path);
 
 // A file the user keeps after the run (a log asked for without a name), in the temporary

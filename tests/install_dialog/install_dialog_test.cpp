@@ -290,13 +290,17 @@ TEST_F(InstallDialogTest, DisabledButtonIgnoresEveryRoute) {
 }
 
 TEST_F(InstallDialogTest, UninstallLogThatCannotBeCreatedEndsAbortedAtOnce) {
-  // A folder where the log file should go makes its creation fail.
-  const std::string blocker = TempFolder() + "Uninstall.log";
-  ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+  // A temporary folder that is not there: the run cannot make its own folder in it, where
+  // the log would go. (Something made in advance at a name in the temporary folder no
+  // longer stops the log: the run never uses such a name.)
+  const std::string temp = TempFolder();
+  const std::string missing = temp + "no such folder\\";
+  ASSERT_TRUE(SetEnvironmentVariableA("TMP", missing.c_str()) && SetEnvironmentVariableA("TEMP", missing.c_str()));
   ScriptedMessages messages;
   Open();
   RunToTheEnd();
-  RemoveDirectoryA(blocker.c_str());
+  SetEnvironmentVariableA("TMP", temp.c_str());
+  SetEnvironmentVariableA("TEMP", temp.c_str());
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn't create uninstall log file!"});
   EXPECT_EQ(ControlText(Dialog(), IDC_INSTALL_STATUS), "Aborted.");
   EXPECT_EQ(ControlText(Dialog(), IDC_INSTALL_CANCEL), "&Close");

@@ -61,11 +61,10 @@ void DeleteFilesIn(const std::string& folder) {
 bool PrivateFolder::Create(const std::string& parent) {
   Remove();
   if (parent.empty()) return false;
-  const std::string base = parent.back() == '\\' ? parent : parent + "\\";
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
     const std::string name = UnguessableName();
     if (name.empty()) return false;
-    const std::string path = base + kFolderPrefix + name;
+    const std::string path = JoinPath(parent, kFolderPrefix + name);
     const DWORD error = MakeFolder(path);
     if (error == ERROR_ALREADY_EXISTS) continue;
     if (error != ERROR_SUCCESS) return false;
@@ -79,20 +78,18 @@ bool PrivateFolder::Create(const std::string& parent) {
   return false;
 }
 
-HANDLE PrivateFolder::Release() {
-  HANDLE pin = pin_;
+void PrivateFolder::Keep() {
+  if (pin_ != INVALID_HANDLE_VALUE) CloseHandle(pin_);
   pin_ = INVALID_HANDLE_VALUE;
   path_.clear();
-  return pin;
 }
 
 void PrivateFolder::Remove() {
   if (path_.empty()) return;
-  DeleteFilesIn(path_);
-  if (pin_ != INVALID_HANDLE_VALUE) CloseHandle(pin_);
-  pin_ = INVALID_HANDLE_VALUE;
-  RemoveDirectoryA(path_.c_str());
-  path_.clear();
+  const std::string path = path_;
+  DeleteFilesIn(path);
+  Keep();
+  RemoveDirectoryA(path.c_str());
 }
 
 bool IsPrivateFolder(const std::string& path) {

@@ -26,9 +26,8 @@ class PrivateFolder {
   // Without a trailing backslash; empty until made.
   const std::string& Path() const { return path_; }
   std::string PathOf(const std::string& name) const { return path_ + "\\" + name; }
-  // Lets the folder go without removing it, for another process that goes on using it:
-  // returns the handle that holds it in place, for the caller to hand on and close.
-  HANDLE Release();
+  // Lets the folder go without removing it, for another process that goes on using it.
+  void Keep();
   // Deletes what the run left in the folder, then the folder.
   void Remove();
 

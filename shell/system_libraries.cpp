@@ -19,11 +19,13 @@ std::string SystemFolder() {
 void LoadLibrariesOnlyFromSystemFolder() {
   // Takes the current folder out of the search even where the call below is missing.
   SetDllDirectoryA("");
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  const auto setDefault = kernel == nullptr ? nullptr
-                                            : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-                                                  reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(KernelFunction("SetDefaultDllDirectories"));
   if (setDefault != nullptr) setDefault(kSearchSystem32);
+}
+
+void* KernelFunction(const char* name) {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  return kernel == nullptr ? nullptr : reinterpret_cast<void*>(GetProcAddress(kernel, name));
 }
 
 HMODULE LoadSystemLibrary(const char* name) {

@@ -13,3 +13,6 @@ void LoadLibrariesOnlyFromSystemFolder();
 
 // `name` (such as "version.dll") from the system folder; null when it is not there.
 HMODULE LoadSystemLibrary(const char* name);
+
+// A function of the system's kernel32 that older Windows versions lack; null where missing.
+void* KernelFunction(const char* name);

@@ -4,6 +4,7 @@
 
 #include "shell/paths.h"
 #include "shell/private_folder.h"
+#include "shell/system_libraries.h"
 
 namespace {
 
@@ -30,10 +31,8 @@ constexpr int kFileRenameInfo = 3;
 using SetInformationFunction = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
 
 bool RenameOpenFile(HANDLE file, const std::string& path) {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  const auto setInformation = kernel == nullptr ? nullptr
-                                                : reinterpret_cast<SetInformationFunction>(reinterpret_cast<void*>(
-                                                      GetProcAddress(kernel, "SetFileInformationByHandle")));
+  const auto setInformation =
+      reinterpret_cast<SetInformationFunction>(KernelFunction("SetFileInformationByHandle"));
   if (setInformation == nullptr) return false;
   RenameInformation rename{};
   const int units = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, rename.fileName, MAX_PATH);
@@ -87,8 +86,7 @@ SelfRemoval ArrangeSelfRemoval(const std::string& uninstallerPath, const std::st
     if (CopyFileA(uninstallerPath.c_str(), copyPath.c_str(), TRUE) &&
         StartCopy(copyPath, uninstallerPath, folder, WithoutTrailingBackslash(temp))) {
       // The running copy holds its folder in place now, and takes it away at its end.
-      HANDLE pin = copyFolder.Release();
-      if (pin != INVALID_HANDLE_VALUE) CloseHandle(pin);
+      copyFolder.Keep();
       return SelfRemoval::kStarted;
     }
   }

@@ -220,11 +220,15 @@ void InstallEngine::CloseRunningProgram(const std::string& name) {
   for (BOOL more = Process32First(snapshot, &process); more; more = Process32Next(snapshot, &process)) {
     // The setup may be named like a program it installs; it must never end itself.
     if (process.th32ProcessID != ownProcess && Upper(process.szExeFile) == wanted) {
-      host_->Warn(
-          "The process which this file updates is currently running.\n"
-          "Please make sure you save your whole data within and then close the process.\n"
-          "After pressing OK, if the process is still running, Setup will terminate it, but you may lose any "
-          "unsaved data.");
+      if (!plan_.warnBeforeClosingPrograms) {
+        host_->Note("Closing the running program " + name + ".exe (/CLOSEAPPLICATIONS)");
+      } else {
+        host_->Warn(
+            "The process which this file updates is currently running.\n"
+            "Please make sure you save your whole data within and then close the process.\n"
+            "After pressing OK, if the process is still running, Setup will terminate it, but you may lose "
+            "any unsaved data.");
+      }
       HANDLE handle = OpenProcess(PROCESS_TERMINATE, FALSE, process.th32ProcessID);
       if (handle != nullptr) {
         TerminateProcess(handle, 1);

@@ -30,6 +30,9 @@ struct InstallPlan {
   bool allUsers = false;
   bool startMenuShortcuts = false;
   bool desktopShortcuts = false;
+  // A running program of the product is closed after a warning, or, when a deployment
+  // tool asked for it (/CLOSEAPPLICATIONS), without one.
+  bool warnBeforeClosingPrograms = true;
   // The module whose "Setup" resources hold the payload and the uninstaller; null is the
   // program itself.
   HMODULE resourceModule = nullptr;

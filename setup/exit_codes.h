@@ -17,6 +17,11 @@ enum SetupExitCode : int {
   // A newer version of the product is installed, and /force was not given.
   kSetupNewerVersionInstalled = 7,
   kSetupDestinationRefused = 8,
+  // Another setup or the uninstaller of the product is running, or a replacement of its
+  // files waits for a restart: deployment tools retry later on this code.
+  kSetupAnotherRunning = 1618,
+  // Installed; files in use are replaced at the next restart, which completes the run.
+  kSetupRestartNeeded = 3010,
 };
 
 inline int ExitCodeOf(InstallOutcome outcome) {

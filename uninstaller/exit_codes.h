@@ -6,4 +6,9 @@ enum UninstallExitCode : int {
   kExitFailed = 1,      // nothing removed: no log, a damaged log
   kExitDeclined = 2,    // the user answered No; nothing removed
   kExitIncomplete = 3,  // removed, but items stayed (listed in the closing message)
+  // A setup or another uninstaller of the product is running, or a change to its files
+  // waits for a restart.
+  kExitAnotherRunning = 1618,
+  // Everything else is gone; files in use are deleted at the next restart.
+  kExitRestartNeeded = 3010,
 };

@@ -64,3 +64,9 @@ if(product_facts)
 endif()
 file(WRITE ${WORK}/seeds/product_facts/every_key.txt
      "version=1.2.3.4\r\npublisher=Example\r\nurl=https://example.org/\r\nsupport_url=https://example.org/help\r\nlater=1\n")
+
+# Command lines as deployment tools, shells and people write them, mistakes included.
+file(MAKE_DIRECTORY ${WORK}/seeds/command_line ${WORK}/corpus/command_line)
+file(WRITE ${WORK}/seeds/command_line/inno.txt
+     "\"C:\\Setup.exe\" /SP- /VERYSILENT /LOG=\"C:\\a b.log\" /DIR=\"C:\\Tool\\\" \"/dir=C:\\x y\"")
+file(WRITE ${WORK}/seeds/command_line/runtime_examples.txt "p a\\\\\"b c\" d a\"b\"\" c\tx\\\\\\\"y")

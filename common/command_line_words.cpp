@@ -1,5 +1,7 @@
 #include "common/command_line_words.h"
 
+#include <cctype>
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -128,4 +130,17 @@ std::string WordProblemMessage(const std::string& line, const CommandLineWord& w
     }
   }
   return std::string();
+}
+
+bool LineNamesSwitch(const std::string& line, const std::string& name) {
+  std::string piece;
+  for (std::size_t position = ProgramNameEnd(line); position <= line.size(); ++position) {
+    if (position == line.size() || IsBlank(line[position])) {
+      if (piece == name) return true;
+      piece.clear();
+    } else if (line[position] != '"') {
+      piece += static_cast<char>(std::tolower(static_cast<unsigned char>(line[position])));
+    }
+  }
+  return false;
 }

@@ -48,3 +48,8 @@ std::vector<std::string> CommandLineArgv(const std::string& line);
 
 // What is wrong with `word` and how to write it instead; empty for a sound word.
 std::string WordProblemMessage(const std::string& line, const CommandLineWord& word);
+
+// Whether the line, cut at every blank with its quotes ignored, holds `name` (lower case)
+// in any letter case: a switch that a broken quote may have swallowed into another word
+// still tells that nobody watches the run.
+bool LineNamesSwitch(const std::string& line, const std::string& name);

@@ -4,21 +4,13 @@
 #include <cctype>
 #include <vector>
 
+#include "common/command_line_words.h"
+
 namespace {
 
-// Where what follows the program path starts: after the closing quote (or the blank that
-// ends an unquoted path) and one separating blank.
-std::size_t ArgumentsStart(const std::string& commandLine) {
-  if (!commandLine.empty() && commandLine[0] == '"') {
-    const std::size_t closing = commandLine.find('"', 1);
-    return closing == std::string::npos ? commandLine.size() : std::min(closing + 2, commandLine.size());
-  }
-  const std::size_t blank = commandLine.find(' ');
-  return blank == std::string::npos ? commandLine.size() : blank + 1;
-}
-
 std::string TextAfterProgramPath(const std::string& commandLine) {
-  return commandLine.substr(ArgumentsStart(commandLine));
+  // The program path and the one character, a blank, that separates it from the rest.
+  return commandLine.substr(std::min(ProgramNameEnd(commandLine) + 1, commandLine.size()));
 }
 
 std::string WithoutOnePairOfQuotes(const std::string& text) {
@@ -33,48 +25,17 @@ std::string Lower(std::string text) {
   return text;
 }
 
-struct Argument {
-  std::string text;       // quotes removed
-  std::string raw;        // as written
-  std::size_t end = 0;    // offset after it in the arguments text
-  bool unclosed = false;  // a quote that never closes
-};
-
-// Blanks outside double quotes separate arguments; the quotes themselves are dropped.
-std::vector<Argument> SplitArguments(const std::string& text, std::size_t* dEquals) {
-  std::vector<Argument> arguments;
-  std::size_t position = 0;
-  *dEquals = std::string::npos;
-  while (position < text.size()) {
-    while (position < text.size() && IsBlank(text[position])) ++position;
-    if (position >= text.size()) break;
-    if (text.compare(position, 3, "/D=") == 0 || text.compare(position, 3, "/d=") == 0) {
-      *dEquals = position;  // the rest of the line is its value
-      break;
-    }
-    Argument argument;
-    const std::size_t start = position;
-    bool quoted = false;
-    for (; position < text.size() && (quoted || !IsBlank(text[position])); ++position) {
-      if (text[position] == '"') {
-        quoted = !quoted;
-      } else {
-        argument.text += text[position];
-      }
-    }
-    argument.unclosed = quoted;
-    argument.raw = text.substr(start, position - start);
-    argument.end = position;
-    arguments.push_back(argument);
-  }
-  return arguments;
+std::string Written(const std::string& line, const CommandLineWord& word) {
+  return line.substr(word.begin, word.end - word.begin);
 }
 
-bool HasSwitch(const std::string& arguments) {
-  std::size_t dEquals = 0;
-  for (const Argument& argument : SplitArguments(arguments, &dEquals))
-    if (!argument.text.empty() && argument.raw[0] == '/') return true;
-  return dEquals != std::string::npos;
+bool HasSwitch(const std::vector<CommandLineWord>& words) {
+  return std::any_of(words.begin(), words.end(), [](const CommandLineWord& word) { return word.IsSwitch(); });
+}
+
+// "/D=" as written, not inside quotes: the old form that takes the rest of the line.
+bool IsRestOfLineDestination(const std::string& line, const CommandLineWord& word) {
+  return Lower(line.substr(word.begin, 3)) == "/d=";
 }
 
 std::string Trimmed(std::string text) {
@@ -108,32 +69,58 @@ bool ParseShortcuts(const std::string& list, ShortcutChoice* choice) {
   return true;
 }
 
+// A switch that takes no value: false for a name that is none of them.
+bool ApplyFlag(const std::string& name, SetupOptions* options) {
+  if (name == "/verysilent" || name == "/s") {
+    options->mode = SetupMode::kVerySilent;
+  } else if (name == "/silent") {
+    // Both on one line: the quieter wins, so that nothing waits for a person.
+    if (options->mode != SetupMode::kVerySilent) options->mode = SetupMode::kSilent;
+  } else if (name == "/allusers" || name == "/currentuser") {
+    options->allUsers = name == "/allusers";
+  } else if (name == "/noicons") {
+    options->shortcuts = ShortcutChoice{};
+  } else if (name == "/force") {
+    options->force = true;
+  } else if (name == "/suppressmsgboxes") {
+    options->suppressMessageBoxes = true;
+  } else if (name == "/closeapplications") {
+    options->closeApplications = true;
+  } else if (name == "/nocancel") {
+    options->noCancel = true;
+  } else if (name == "/?" || name == "/help") {
+    options->help = true;
+  } else {
+    // /SP- and /NORESTART ask for nothing this setup would do: it shows no "this will
+    // install" question, and never restarts the machine itself.
+    return name == "/sp-" || name == "/norestart";
+  }
+  return true;
+}
+
+bool IsFlag(const std::string& name) {
+  SetupOptions scratch;
+  return ApplyFlag(name, &scratch);
+}
+
 // One switch, "/name" or "/name=value"; false for one that is unknown or malformed,
 // with `error` saying which.
-bool ApplyOneSwitch(const Argument& argument, SetupOptions* options, std::string* error) {
-  const std::string& text = argument.text;
+bool ApplyOneSwitch(const std::string& text, const std::string& written, SetupOptions* options, std::string* error) {
   const std::size_t equals = text.find('=');
   const std::string name = Lower(text.substr(0, equals));
   const bool hasValue = equals != std::string::npos;
   const std::string value = hasValue ? text.substr(equals + 1) : std::string();
   auto malformed = [&] {
-    *error = "Malformed switch: " + argument.raw;
+    *error = "Malformed switch: " + written;
     return false;
   };
-  if (argument.unclosed) return malformed();
-  if (name == "/verysilent" || name == "/s") {
+  if (IsFlag(name)) {
     if (hasValue) return malformed();
-    options->mode = SetupMode::kVerySilent;
-  } else if (name == "/silent") {
-    if (hasValue) return malformed();
-    // Both on one line: the quieter wins, so that nothing waits for a person.
-    if (options->mode != SetupMode::kVerySilent) options->mode = SetupMode::kSilent;
-  } else if (name == "/dir") {
+    return ApplyFlag(name, options);
+  }
+  if (name == "/dir" || name == "/d") {
     if (Trimmed(value).empty()) return malformed();
     options->destination = Trimmed(value);
-  } else if (name == "/allusers" || name == "/currentuser") {
-    if (hasValue) return malformed();
-    options->allUsers = name == "/allusers";
   } else if (name == "/shortcuts") {
     ShortcutChoice choice;
     if (!ParseShortcuts(value, &choice)) return malformed();
@@ -142,14 +129,8 @@ bool ApplyOneSwitch(const Argument& argument, SetupOptions* options, std::string
     if (hasValue && Trimmed(value).empty()) return malformed();
     options->log = true;
     options->logFile = Trimmed(value);
-  } else if (name == "/force") {
-    if (hasValue) return malformed();
-    options->force = true;
-  } else if (name == "/?" || name == "/help") {
-    if (hasValue) return malformed();
-    options->help = true;
   } else {
-    *error = "Unknown switch: " + argument.raw;
+    *error = "Unknown switch: " + written;
     return false;
   }
   return true;
@@ -161,6 +142,27 @@ void Fail(SetupOptions* options, const std::string& error) {
   if (options->error.empty()) options->error = error;
 }
 
+// "/D=PATH": PATH is the rest of the line, blanks and all.
+void TakeRestOfLineDestination(const std::string& rest, SetupOptions* options) {
+  const std::string value = WithoutOnePairOfQuotes(Trimmed(rest.substr(3)));
+  if (value.empty()) {
+    Fail(options, "Malformed switch: " + Trimmed(rest));
+  } else {
+    options->destination = value;
+  }
+}
+
+// A line that cannot be used may have lost its /verysilent into a word with a broken
+// quote; a deployment tool's run must still not wait on a message box nobody sees.
+void KeepUnwatchedRunQuiet(const std::string& commandLine, SetupOptions* options) {
+  if (options->error.empty() || options->mode != SetupMode::kWizard) return;
+  if (LineNamesSwitch(commandLine, "/verysilent") || LineNamesSwitch(commandLine, "/s")) {
+    options->mode = SetupMode::kVerySilent;
+  } else if (LineNamesSwitch(commandLine, "/silent")) {
+    options->mode = SetupMode::kSilent;
+  }
+}
+
 }  // namespace
 
 std::string ExtractBasePath(const std::string& commandLine) {
@@ -169,34 +171,31 @@ std::string ExtractBasePath(const std::string& commandLine) {
 
 SetupOptions ParseSetupCommandLine(const std::string& commandLine) {
   SetupOptions options;
-  const std::string arguments = TextAfterProgramPath(commandLine);
-  if (!HasSwitch(arguments)) {
+  const std::vector<CommandLineWord> words = SplitCommandLine(commandLine);
+  if (!HasSwitch(words)) {
     options.basePath = ExtractBasePath(commandLine);
     return options;
   }
-  std::size_t dEquals = 0;
   bool haveBase = false;
-  for (const Argument& argument : SplitArguments(arguments, &dEquals)) {
+  for (const CommandLineWord& word : words) {
+    const std::string written = Written(commandLine, word);
     std::string error;
-    if (!argument.raw.empty() && argument.raw[0] == '/') {
-      if (!ApplyOneSwitch(argument, &options, &error)) Fail(&options, error);
-    } else if (argument.unclosed) {
-      Fail(&options, "Unclosed quote: " + argument.raw);
+    if (IsRestOfLineDestination(commandLine, word)) {
+      TakeRestOfLineDestination(commandLine.substr(word.begin), &options);
+      break;
+    }
+    if (word.problem != WordProblem::kNone) {
+      Fail(&options, WordProblemMessage(commandLine, word));
+    } else if (word.IsSwitch()) {
+      if (!ApplyOneSwitch(word.text, written, &options, &error)) Fail(&options, error);
     } else if (!haveBase) {
-      options.basePath = argument.text;
+      options.basePath = word.text;
       haveBase = true;
     } else {
-      Fail(&options, "Unexpected argument: " + argument.raw);
+      Fail(&options, "Unexpected argument: " + written);
     }
   }
-  if (dEquals != std::string::npos) {
-    const std::string value = WithoutOnePairOfQuotes(Trimmed(arguments.substr(dEquals + 3)));
-    if (value.empty()) {
-      Fail(&options, "Malformed switch: " + Trimmed(arguments.substr(dEquals)));
-    } else {
-      options.destination = value;
-    }
-  }
+  KeepUnwatchedRunQuiet(commandLine, &options);
   return options;
 }
 
@@ -204,13 +203,21 @@ std::string SetupUsageText() {
   return "Setup [base path] [switches]\n\n"
          "/verysilent or /S\tinstall without showing anything\n"
          "/silent\t\tshow only the installation's progress\n"
-         "/dir=PATH\t\tinstall into PATH\n"
+         "/suppressmsgboxes\twith /silent: log message boxes instead of showing them\n"
+         "/dir=PATH\t\tinstall into PATH (quotes anywhere)\n"
          "/D=PATH\t\tthe same; PATH is the rest of the line\n"
          "/allusers, /currentuser\twhose shortcuts to make\n"
          "/shortcuts=LIST\tstartmenu,desktop or none\n"
+         "/noicons\t\tthe same as /shortcuts=none\n"
+         "/closeapplications\tclose the product's running programs without a warning\n"
+         "/nocancel\t\tthe installation cannot be cancelled\n"
          "/log[=FILE]\t\twrite a log of the run\n"
-         "/force\t\tinstall even on an unsupported Windows\n"
+         "/force\t\tinstall even on an unsupported Windows or over a newer version\n"
+         "/norestart, /sp-\taccepted; the setup never restarts Windows itself\n"
          "/? or /help\t\tshow this text\n\n"
          "Exit codes: 0 installed, 1 setup data unusable, 2 cancelled, 3 failed and undone, "
-         "4 Windows not supported, 5 not enough disk space, 6 bad command line, 8 destination refused.";
+         "4 Windows not supported, 5 not enough disk space, 6 bad command line, "
+         "7 newer version installed, 8 destination refused, "
+         "1618 another setup or the uninstaller of the product is running, or a restart is pending for it "
+         "(retry later), 3010 installed; restart needed to replace files in use.";
 }

@@ -35,16 +35,25 @@ struct SetupOptions {
   std::string logFile;
   bool force = false;
   bool help = false;
+  // /SUPPRESSMSGBOXES: a /silent run logs its message boxes and answers them with their
+  // cautious default, as /verysilent does; a wizard run shows them still.
+  bool suppressMessageBoxes = false;
+  // /CLOSEAPPLICATIONS: running programs of the product are closed without the warning.
+  bool closeApplications = false;
+  // /NOCANCEL: the installation dialog cannot be cancelled; the wizard pages still can.
+  bool noCancel = false;
   // Set when the line cannot be used: what is wrong, naming the argument.
   std::string error;
 
   bool Silent() const { return mode != SetupMode::kWizard; }
 };
 
-// Switches begin with '/', in any order and any letter case. A line without any keeps
-// today's meaning: everything after the program path is the base path, blanks and all.
-// With switches, the base path is the first argument that is not one, quoted if it holds
-// blanks. "/D=" takes the rest of the line, blanks included.
+// The line is split as the C runtime splits argv (common/command_line_words.h); a switch
+// is a word whose unquoted text begins with '/', read in any order and letter case. A line
+// without any keeps its old meaning: everything after the program path is the base path,
+// blanks and all. With switches, the base path is the first word that is not one. A word
+// written beginning with "/D=" takes the rest of the line as written, blanks included,
+// without one pair of quotes around all of it.
 SetupOptions ParseSetupCommandLine(const std::string& commandLine);
 
 // The text of the usage message.

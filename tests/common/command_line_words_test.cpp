@@ -90,4 +90,20 @@ TEST(SplitCommandLine, NamesAQuoteLeftOpenAndSaysHowToWriteIt) {
   }
 }
 
+TEST(LineNamesSwitch, FindsASwitchEvenInsideABrokenWord) {
+  struct Case {
+    const char* line;
+    bool named;
+  } cases[] = {
+      {R"("C:\Setup.exe" /VerySilent)", true},
+      {R"("C:\Setup.exe" /dir="C:\Tool\" /VERYSILENT /log=x)", true},
+      {R"("C:\Setup.exe" "/verysilent")", true},
+      {R"("C:\Setup.exe" /verysilentx /dir=/verysilent)", false},
+      {R"("C:\/verysilent\Setup.exe")", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LineNamesSwitch(c.line, "/verysilent"), c.named) << c.line;
+  }
+}
+
 }  // namespace

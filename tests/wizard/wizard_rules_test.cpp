@@ -120,7 +120,14 @@ TEST(ParseSetupCommandLine, NamesTheArgumentItCannotUse) {
       {"\"C:\\setup.exe\" /shortcuts=taskbar", "Malformed switch: /shortcuts=taskbar"},
       {"\"C:\\setup.exe\" /shortcuts=none,desktop", "Malformed switch: /shortcuts=none,desktop"},
       {"\"C:\\setup.exe\" /shortcuts=", "Malformed switch: /shortcuts="},
-      {"\"C:\\setup.exe\" /dir=\"C:\\a b", "Malformed switch: /dir=\"C:\\a b"},
+      {"\"C:\\setup.exe\" /dir=\"C:\\a b", "Unclosed quote: /dir=\"C:\\a b\nClose it: /dir=\"C:\\a b\""},
+      {"\"C:\\setup.exe\" /VERYSILENT /DIR=\"C:\\Tool\\\"",
+       "A backslash before a closing quote makes the quote part of the text: /DIR=\"C:\\Tool\\\"\n"
+       "Write it without the last backslash: /DIR=\"C:\\Tool\"\nor double that backslash: /DIR=\"C:\\Tool\\\\\""},
+      // Switches of the same family that this setup has no meaning for.
+      {"\"C:\\setup.exe\" /SP- /TASKS=x", "Unknown switch: /TASKS=x"},
+      {"\"C:\\setup.exe\" /NOCLOSEAPPLICATIONS", "Unknown switch: /NOCLOSEAPPLICATIONS"},
+      {"\"C:\\setup.exe\" /NORESTART=1", "Malformed switch: /NORESTART=1"},
       {"\"C:\\setup.exe\" /S /D=", "Malformed switch: /D="},
       // With switches, a base path with blanks must be quoted.
       {"\"C:\\setup.exe\" C:\\Out\\Product Setup /S", "Unexpected argument: Setup"},
@@ -134,6 +141,65 @@ TEST(ParseSetupCommandLine, NamesTheArgumentItCannotUse) {
   EXPECT_EQ(options.error, "Unknown switch: /bogus");
   EXPECT_TRUE(options.Silent());
   EXPECT_EQ(options.logFile, "run.log");
+}
+
+TEST(ParseSetupCommandLine, AnUnusableLineWithASilentSwitchAnywhereStaysSilent) {
+  struct Case {
+    const char* commandLine;
+    SetupMode mode;
+  } cases[] = {
+      // The open quote swallows the switch into the /dir word.
+      {"\"C:\\setup.exe\" /dir=\"C:\\Tool\\\" /VERYSILENT /log=x.log", SetupMode::kVerySilent},
+      {"\"C:\\setup.exe\" /dir=\"C:\\Tool\\\" /silent", SetupMode::kSilent},
+      {"\"C:\\setup.exe\" /dir=\"C:\\Tool\\\"", SetupMode::kWizard},
+  };
+  for (const Case& c : cases) {
+    const SetupOptions options = ParseSetupCommandLine(c.commandLine);
+    EXPECT_FALSE(options.error.empty()) << c.commandLine;
+    EXPECT_EQ(options.mode, c.mode) << c.commandLine;
+  }
+}
+
+TEST(ParseSetupCommandLine, TakesWhatDeploymentToolsWrite) {
+  struct Case {
+    const char* commandLine;
+    SetupMode mode;
+    const char* destination;
+    const char* logFile;
+    bool suppressMessageBoxes;
+    bool closeApplications;
+    bool noCancel;
+    bool noShortcuts;
+  } cases[] = {
+      // PowerShell, .NET and Python quote a whole argument that holds a blank.
+      {R"("C:\setup.exe" /verysilent "/dir=C:\Program Files\Tool")", SetupMode::kVerySilent,
+       R"(C:\Program Files\Tool)", "", false, false, false, false},
+      {R"(setup.exe /SP- /VERYSILENT /SUPPRESSMSGBOXES /NORESTART /LOG="C:\a b\x.log" /DIR="C:\Program Files\T")",
+       SetupMode::kVerySilent, R"(C:\Program Files\T)", R"(C:\a b\x.log)", true, false, false, false},
+      {R"(setup.exe /silent /SuppressMsgBoxes /CloseApplications /NoCancel /NoIcons /dir=C:\T\)", SetupMode::kSilent,
+       R"(C:\T\)", "", true, true, true, true},
+      // Quotes anywhere in the word, and a doubled backslash before the closing one.
+      {R"(setup.exe /D"IR=C:\a b" /lo"g=C:\x y".log /dir="C:\Tool\\")", SetupMode::kWizard, R"(C:\Tool\)",
+       R"(C:\x y.log)", false, false, false, false},
+      // "/D=" written so takes the rest of the line; quoted whole it is a word like any other.
+      {R"(setup.exe /S /D=C:\Program Files\"T" /x)", SetupMode::kVerySilent, R"(C:\Program Files\"T" /x)", "", false,
+       false, false, false},
+      {R"(setup.exe "/D=C:\Program Files\T" /S)", SetupMode::kVerySilent, R"(C:\Program Files\T)", "", false, false,
+       false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    const SetupOptions options = ParseSetupCommandLine(c.commandLine);
+    EXPECT_EQ(options.error, "");
+    EXPECT_EQ(options.mode, c.mode);
+    EXPECT_EQ(options.destination.value_or(""), c.destination);
+    EXPECT_EQ(options.logFile, c.logFile);
+    EXPECT_EQ(options.suppressMessageBoxes, c.suppressMessageBoxes);
+    EXPECT_EQ(options.closeApplications, c.closeApplications);
+    EXPECT_EQ(options.noCancel, c.noCancel);
+    EXPECT_EQ(options.shortcuts.has_value() && !options.shortcuts->startMenu && !options.shortcuts->desktop,
+              c.noShortcuts);
+  }
 }
 
 struct Flags {

@@ -33,6 +33,9 @@ struct InstallPlan {
   // A running program of the product is closed after a warning, or, when a deployment
   // tool asked for it (/CLOSEAPPLICATIONS), without one.
   bool warnBeforeClosingPrograms = true;
+  // The installation dialog's Cancel, close box and Escape; a deployment tool that must
+  // not see its run cancelled takes them away (/NOCANCEL).
+  bool userMayCancel = true;
   // The module whose "Setup" resources hold the payload and the uninstaller; null is the
   // program itself.
   HMODULE resourceModule = nullptr;

@@ -17,6 +17,7 @@ CDialogInstall::CDialogInstall(HWND owner, const InstallPlan& plan) : CDialog(ID
   if (!Create(owner)) return;
   ShowWindow(SW_SHOW);
   ShowProduct(plan);
+  if (!plan.userMayCancel) ForbidCancel();
   InstallHost* host = this;  // a private base: convertible only in here
   engine_ = std::make_unique<InstallEngine>(host, plan);
 }
@@ -49,6 +50,19 @@ void CDialogInstall::ShowProduct(const InstallPlan& plan) {
   waitBar_.Start();
   status_.SetWindowText("Initializing...");
   progress_.SendMessage(PBM_SETPOS, 0, 0);
+}
+
+void CDialogInstall::ForbidCancel() {
+  cancelForbidden_ = true;
+  // Escape, Alt+F4 and the close box all end in OnCancelRequest, which a disabled button
+  // turns away; the greyed close box tells the user so.
+  cancelButton_.EnableWindow(FALSE);
+  ::EnableMenuItem(::GetSystemMenu(m_hWnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+}
+
+void CDialogInstall::AllowClosing() {
+  cancelButton_.EnableWindow(TRUE);
+  ::EnableMenuItem(::GetSystemMenu(m_hWnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
 }
 
 void CDialogInstall::GetLists(std::string* runList, std::string* openList) const {
@@ -85,6 +99,7 @@ LRESULT CDialogInstall::OnRunEnded(WPARAM, LPARAM) {
   display_.SignalStop();
   waitBar_.Stop();
   cancelButton_.SetWindowText("&Close");
+  if (cancelForbidden_) AllowClosing();
   status_.SetWindowText(succeeded_ ? "Finished." : "Aborted.");
   finished_ = true;
   if (closeWhenFinished_) DestroyWindow();

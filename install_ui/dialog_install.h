@@ -90,7 +90,7 @@ class CDialogInstall : public CDialog, private InstallHost {
   void Note(const std::string& event) override;
   void SetProgressRange(int range) override;
   void SetProgressPosition(int position) override;
-  void EnableCancelButton(bool enable) override { cancelButton_.EnableWindow(enable); }
+  void EnableCancelButton(bool enable) override { cancelButton_.EnableWindow(enable && !cancelForbidden_); }
 
   void OnCancelRequest();
   LRESULT OnClose(WPARAM, LPARAM);
@@ -98,6 +98,9 @@ class CDialogInstall : public CDialog, private InstallHost {
   LRESULT OnRunEnded(WPARAM, LPARAM);
 
   void ShowProduct(const InstallPlan& plan);
+  // Cancel, the close box and Escape do nothing until the run is over.
+  void ForbidCancel();
+  void AllowClosing();
   void InstallWorker();
   void ElapsedTimeDisplay(HANDLE stopEvent);
   void StopThreads();
@@ -118,6 +121,8 @@ class CDialogInstall : public CDialog, private InstallHost {
   InstallHost* companion_ = nullptr;
   bool answerByRule_ = false;
   bool closeWhenFinished_ = false;
+  // Set before the worker starts, read by it afterwards.
+  bool cancelForbidden_ = false;
   ElapsedTimerSet timers_;
   DialogThread worker_;
   DialogThread display_;

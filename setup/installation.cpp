@@ -114,6 +114,7 @@ InstallPlan CSetupDlg::MakeInstallPlan() {
   choices.destination = DestinationFolder;
   choices.allUsers = AllUsers;
   choices.shortcuts = ShortcutChoice{CreateStartMenuShortcuts, CreateDesktopShortcuts};
+  if (options_) TakeSwitchChoices(*options_, &choices);
   return PlanFromDescription(description_, IsExternal ? BasePath : std::string(), choices);
 }
 

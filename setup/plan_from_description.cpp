@@ -18,5 +18,12 @@ InstallPlan PlanFromDescription(const SetupDescription& description, const std::
   plan.allUsers = choices.allUsers;
   plan.startMenuShortcuts = choices.shortcuts.startMenu;
   plan.desktopShortcuts = choices.shortcuts.desktop;
+  plan.warnBeforeClosingPrograms = !choices.closeProgramsWithoutWarning;
+  plan.userMayCancel = choices.userMayCancel;
   return plan;
+}
+
+void TakeSwitchChoices(const SetupOptions& options, InstallChoices* choices) {
+  choices->closeProgramsWithoutWarning = options.closeApplications;
+  choices->userMayCancel = !options.noCancel;
 }

@@ -12,7 +12,13 @@ struct InstallChoices {
   std::string destination;
   bool allUsers = false;
   ShortcutChoice shortcuts;
+  // Only switches make these two.
+  bool closeProgramsWithoutWarning = false;
+  bool userMayCancel = true;
 };
+
+// The choices that only switches make, for either kind of run.
+void TakeSwitchChoices(const SetupOptions& options, InstallChoices* choices);
 
 // `basePath` empty: the data is in the program itself.
 InstallPlan PlanFromDescription(const SetupDescription& description, const std::string& basePath,

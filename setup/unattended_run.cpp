@@ -43,6 +43,7 @@ InstallChoices ChoicesFor(const SetupOptions& options, const SetupDescription& d
   const std::optional<InstalledProduct> installed = FindInstalledProduct(productName);
   if (installed && installed->IsInstalled()) choices.destination = installed->folder;
   choices.allUsers = options.allUsers.value_or(false);
+  TakeSwitchChoices(options, &choices);
   const SummaryTexts& texts = description.Summary.Texts;
   // As the destination page: every kind of shortcut the product has is ticked.
   choices.shortcuts = options.shortcuts.value_or(ShortcutChoice{texts.AnyStartMenuShortcut != 0,
@@ -59,6 +60,8 @@ void LogChoices(RunLog* log, const SetupOptions& options, const InstallChoices& 
   log->Write(std::string("Shortcuts for ") + (choices.allUsers ? "all users" : "the current user") +
              ": Start Menu " + (choices.shortcuts.startMenu ? "yes" : "no") + ", Desktop " +
              (choices.shortcuts.desktop ? "yes" : "no"));
+  if (choices.closeProgramsWithoutWarning) log->Write("Running programs of the product are closed without a warning");
+  if (!choices.userMayCancel) log->Write("The installation cannot be cancelled");
 }
 
 // 0 when the installation may go on, else the exit code that ends the run.
@@ -163,7 +166,8 @@ void SuppressMessageBoxes(RunLog* log) {
 }  // namespace
 
 int RunUnattended(const SetupOptions& options, RunLog* log) {
-  if (options.mode == SetupMode::kVerySilent) SuppressMessageBoxes(log);
+  // /silent shows its failures in boxes, unless the deployment tool asked for none.
+  if (options.mode == SetupMode::kVerySilent || options.suppressMessageBoxes) SuppressMessageBoxes(log);
   SetupDescription description;
   ClearSummaryRecord(&description.Summary);
   if (!ReadDescription(options, &description, log)) return kSetupDataUnusable;

@@ -1,6 +1,6 @@
 // The installation dialog driven in-process: a whole run ending in "Finished.", cancels
 // answered Yes (rolled back) and No (run goes on), a cancel in a run that asks nobody, the
-// keyboard and close routes, a log that cannot be created, and an owner that destroys the
+// keyboard and close routes, a run that may not be cancelled, a log that cannot be created, and an owner that destroys the
 // dialog while the run goes on.
 
 #include <windows.h>
@@ -287,6 +287,38 @@ TEST_F(InstallDialogTest, DisabledButtonIgnoresEveryRoute) {
   EXPECT_TRUE(IsWindow(Dialog()));
   EXPECT_TRUE(owner.Reports().empty());
   EXPECT_TRUE(messages.shown().empty());
+}
+
+bool CloseBoxEnabled(HWND dialog) {
+  const UINT state = GetMenuState(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+// A plan that forbids cancelling (/NOCANCEL): no route stops the run, and once it is over
+// the dialog closes as always.
+TEST_F(InstallDialogTest, PlanWithoutCancelIgnoresEveryRouteUntilTheRunIsOver) {
+  ScriptedMessages messages([](const MessageBoxRequest&) { return IDYES; });
+  InstallPlan plan = PlanFor(payload, destination);
+  plan.userMayCancel = false;
+  dialog = OpenInstallDialog(owner.Handle(), plan);
+  ASSERT_NE(dialog, nullptr);
+  bool tried = false;
+  TextHook hook(GetDlgItem(Dialog(), IDC_INSTALL_STATUS), [&](const std::string& text) {
+    if (tried || text.rfind("Writing: ", 0) != 0) return;
+    tried = true;
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Dialog(), IDC_INSTALL_CANCEL)));
+    EXPECT_FALSE(CloseBoxEnabled(Dialog()));
+    for (Route route : {Route::kButton, Route::kEscape, Route::kEnter, Route::kCloseMessage}) AskToClose(Dialog(), route);
+    SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
+  RunToTheEnd();
+  ASSERT_TRUE(tried);
+  EXPECT_TRUE(messages.shown().empty()) << messages.texts()[0];
+  EXPECT_EQ(ControlText(Dialog(), IDC_INSTALL_STATUS), "Finished.");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(Dialog(), IDC_INSTALL_CANCEL)));
+  EXPECT_TRUE(CloseBoxEnabled(Dialog()));
+  CloseAndCollectReport();
+  EXPECT_EQ(owner.Reports(), std::vector<WPARAM>{1});
 }
 
 TEST_F(InstallDialogTest, UninstallLogThatCannotBeCreatedEndsAbortedAtOnce) {

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "common/command_line_words.h"
+
 namespace {
 
 constexpr char kFinishSwitch[] = "/finish";
@@ -45,46 +47,66 @@ std::string InstallFolderFromCommandLine(const std::string& commandLine) {
   return folder;
 }
 
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// One switch; `error` is set for one that is unknown or malformed.
+void ApplySwitch(const std::string& text, const std::string& written, UninstallSwitches* switches,
+                 std::string* error) {
+  const std::string name = Lower(text);
+  if (name == "/s" || name == "/verysilent") {
+    switches->quiet = true;
+  } else if (name == "/silent") {
+    switches->silent = true;
+  } else if (name == "/suppressmsgboxes" || name == "/norestart") {
+    // Nothing to do: the uninstaller asks nothing in a silent removal, and never restarts
+    // the machine itself.
+  } else if (name == "/log") {
+    switches->log = true;
+  } else if (name.compare(0, 5, "/log=") == 0 && text.find_first_not_of(" \t", 5) != std::string::npos) {
+    switches->log = true;
+    switches->logFile = text.substr(5);
+  } else {
+    *error = (name.compare(0, 4, "/log") == 0 ? "Malformed switch: " : "Unknown switch: ") + written;
+  }
+}
+
+// A removal nobody watches stays so even when its line cannot be used.
+void KeepUnwatchedRunQuiet(const std::string& commandLine, UninstallSwitches* switches) {
+  if (switches->error.empty() || switches->ShowsNoMessageBox()) return;
+  switches->quiet = LineNamesSwitch(commandLine, "/s") || LineNamesSwitch(commandLine, "/verysilent");
+  switches->silent = LineNamesSwitch(commandLine, "/silent");
+}
+
+}  // namespace
+
 UninstallSwitches ParseUninstallSwitches(const std::string& commandLine) {
   UninstallSwitches switches;
-  std::size_t position = AfterProgramName(commandLine);
-  std::string remaining = commandLine.substr(0, position);
-  while (position < commandLine.size()) {
-    const std::size_t start = position;
-    bool quoted = false;
-    std::string text;
-    for (; position < commandLine.size() && (quoted || commandLine[position] != ' '); ++position) {
-      if (commandLine[position] == '"') {
-        quoted = !quoted;
-      } else {
-        text += commandLine[position];
-      }
+  std::string remaining;
+  std::size_t copied = 0;  // the line up to here is in `remaining`, but for switches
+  for (const CommandLineWord& word : SplitCommandLine(commandLine)) {
+    // A folder never begins with a slash; what is not a switch is left for the folder rule,
+    // which reads the line as written.
+    if (!word.IsSwitch()) continue;
+    remaining += commandLine.substr(copied, word.begin - copied);
+    copied = word.end;
+    const std::string written = commandLine.substr(word.begin, word.end - word.begin);
+    std::string error;
+    if (word.problem != WordProblem::kNone) {
+      error = WordProblemMessage(commandLine, word);
+    } else {
+      ApplySwitch(word.text, written, &switches, &error);
     }
-    const std::string raw = commandLine.substr(start, position - start);
-    std::size_t next = position;
-    while (next < commandLine.size() && commandLine[next] == ' ') ++next;
-    // A folder never begins with a slash, so every argument that does is a switch.
-    if (raw.empty() || raw[0] != '/') {
-      remaining += commandLine.substr(start, next - start);
-      position = next;
-      continue;
-    }
-    std::string lower = text;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lower == "/s") {
-      switches.quiet = true;
-    } else if (lower == "/log") {
-      switches.log = true;
-    } else if (lower.compare(0, 5, "/log=") == 0 && text.size() > 5 && !quoted) {
-      switches.log = true;
-      switches.logFile = text.substr(5);
-    } else if (switches.error.empty()) {
-      switches.error = (lower.compare(0, 4, "/log") == 0 ? "Malformed switch: " : "Unknown switch: ") + raw;
-    }
-    position = next;
+    if (switches.error.empty()) switches.error = error;
   }
-  while (!remaining.empty() && remaining.back() == ' ') remaining.pop_back();
+  remaining += commandLine.substr(copied);
+  while (!remaining.empty() && (remaining.back() == ' ' || remaining.back() == '\t')) remaining.pop_back();
   switches.remainingLine = remaining;
+  KeepUnwatchedRunQuiet(commandLine, &switches);
   return switches;
 }
 

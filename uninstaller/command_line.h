@@ -16,9 +16,13 @@ std::string InstallFolderFromCommandLine(const std::string& commandLine);
 
 // The uninstaller's switches, taken out of the line before the folder rule reads it:
 //   "C:\Program Files\Demo\Uninstall.exe" /S /log=C:\Logs\demo.log
+// The line is split as the C runtime splits argv (common/command_line_words.h), so a
+// switch may be quoted whole or hold its quotes anywhere; letter case does not matter.
 struct UninstallSwitches {
-  // /S: nothing shown and nothing asked.
+  // /S or /VERYSILENT: nothing shown and nothing asked.
   bool quiet = false;
+  // /SILENT: the progress window, but no question and no closing message.
+  bool silent = false;
   bool log = false;
   // Empty with `log` set: the default log in the temporary folder.
   std::string logFile;
@@ -26,6 +30,8 @@ struct UninstallSwitches {
   std::string error;
   // The command line without the switches, for InstallFolderFromCommandLine.
   std::string remainingLine;
+
+  bool ShowsNoMessageBox() const { return quiet || silent; }
 };
 
 UninstallSwitches ParseUninstallSwitches(const std::string& commandLine);

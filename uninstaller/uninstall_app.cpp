@@ -61,7 +61,7 @@ void OpenRunLog(RunLog* runLog, const UninstallSwitches& switches, const std::st
 // A message for the user, unless the run is quiet; the log gets it either way.
 void Tell(const UninstallSwitches& switches, RunLog* runLog, const std::string& message) {
   runLog->Write(message);
-  if (!switches.quiet) ShowMessageBox(nullptr, message, "Error", MB_ICONERROR);
+  if (!switches.ShowsNoMessageBox()) ShowMessageBox(nullptr, message, "Error", MB_ICONERROR);
 }
 
 }  // namespace
@@ -80,7 +80,8 @@ BOOL CUninstallApp::InitInstance() {
   if (switches.log && !switches.logFile.empty()) OpenRunLog(&runLog, switches, "");
   runLog.Write("Brisklay Uninstall started");
   runLog.Write("Command line: " + commandLine);
-  if (switches.quiet) {
+  // /SILENT shows its progress window, but nothing that waits for an answer either.
+  if (switches.ShowsNoMessageBox()) {
     SetMessageBoxHandler([&runLog](const MessageBoxRequest& request) {
       runLog.Write("Not shown (" + request.caption + "): " + request.text);
       return (request.flags & kMbYesNo) ? kIdNo : kIdOk;
@@ -112,6 +113,7 @@ int CUninstallApp::Uninstall(const UninstallSwitches& switches, RunLog* runLog) 
   // The shell's links are read and its folders found through COM.
   const HRESULT com = CoInitialize(nullptr);
   CUninstallDlg dialog(log, folder, OwnPath());
+  if (switches.silent) dialog.ReportToLogOnly(runLog);
   m_pMainWnd = &dialog;
   int exitCode = kExitFailed;
   if (dialog.DoModal() == -1) {

@@ -51,10 +51,12 @@ BOOL CUninstallDlg::OnInitDialog() {
 }
 
 LRESULT CUninstallDlg::OnStart(WPARAM, LPARAM) {
-  const int answer = ShowMessageBox(m_hWnd,
-                                    "Do you really want to remove \"" + ProductName() +
-                                        "\" and all of its components from your computer?",
-                                    Title(), MB_YESNO | MB_ICONQUESTION);
+  // A deployment tool that asked for /SILENT has answered the question already.
+  const int answer = summaryLog_ ? IDYES
+                                 : ShowMessageBox(m_hWnd,
+                                                  "Do you really want to remove \"" + ProductName() +
+                                                      "\" and all of its components from your computer?",
+                                                  Title(), MB_YESNO | MB_ICONQUESTION);
   if (answer != IDYES) {
     exitCode_ = kExitDeclined;
     EndDialog(IDCANCEL);
@@ -76,8 +78,13 @@ LRESULT CUninstallDlg::OnRemovalEnded(WPARAM, LPARAM) {
   worker_.join();
   const bool stopped = uninstaller_->Stopped();
   status_.SetWindowText(stopped ? "Stopped." : "Finished.");
-  ShowMessageBox(m_hWnd, stopped ? StoppedSummaryText(ProductName(), leftovers_) : SummaryText(ProductName(), leftovers_),
-                 Title(), leftovers_.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
+  const std::string summary =
+      stopped ? StoppedSummaryText(ProductName(), leftovers_) : SummaryText(ProductName(), leftovers_);
+  if (summaryLog_) {
+    summaryLog_->Write(summary);
+  } else {
+    ShowMessageBox(m_hWnd, summary, Title(), leftovers_.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
+  }
   exitCode_ = leftovers_.empty() ? kExitRemoved : kExitIncomplete;
   EndDialog(IDOK);
   return 0;

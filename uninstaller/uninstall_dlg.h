@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "common/run_log.h"
 #include "controls/colored_static.h"
 #include "formats/uninstall_log.h"
 #include "uninstaller/uninstaller.h"
@@ -19,6 +20,10 @@ class CUninstallDlg : public CDialog, private RemovalProgress {
   // `log` must outlive the dialog.
   CUninstallDlg(const UninstallLog& log, std::string folder, std::string uninstallerPath);
   ~CUninstallDlg() override;
+
+  // /SILENT: the removal starts without the question, and its closing summary goes to
+  // `runLog` instead of a message box. Set before DoModal.
+  void ReportToLogOnly(RunLog* runLog) { summaryLog_ = runLog; }
 
   // One of UninstallExitCode, valid after DoModal.
   int ExitCode() const { return exitCode_; }
@@ -62,5 +67,6 @@ class CUninstallDlg : public CDialog, private RemovalProgress {
   CWindow progress_;
   std::unique_ptr<Uninstaller> uninstaller_;
   Leftovers leftovers_;
+  RunLog* summaryLog_ = nullptr;
   std::thread worker_;
 };

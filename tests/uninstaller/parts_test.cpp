@@ -43,24 +43,38 @@ TEST(ParseUninstallSwitches, TakesTheSwitchesOutBeforeTheFolderRule) {
   struct Case {
     const char* commandLine;
     bool quiet;
+    bool silent;
     bool log;
     const char* logFile;
     const char* error;
     const char* folder;  // what the folder rule finds in what is left
   } cases[] = {
-      {"\"C:\\P F\\Demo\\Uninstall.exe\" C:\\P F\\Demo", false, false, "", "", "C:\\P F\\Demo"},
-      {"\"C:\\P F\\Demo\\Uninstall.exe\" /S", true, false, "", "", ""},
-      {"\"C:\\P F\\Demo\\Uninstall.exe\" /s /LOG=\"D:\\My Logs\\u.log\" C:\\P F\\Demo", true, true,
-       "D:\\My Logs\\u.log", "", "C:\\P F\\Demo"},
-      {"\"C:\\Demo\\Uninstall.exe\" C:\\Demo /log=D:\\u.log", false, true, "D:\\u.log", "", "C:\\Demo"},
-      {"\"C:\\Demo\\Uninstall.exe\" /log /S", true, true, "", "", ""},
-      {"\"C:\\Demo\\Uninstall.exe\" /quiet", false, false, "", "Unknown switch: /quiet", ""},
-      {"\"C:\\Demo\\Uninstall.exe\" /S /log=", true, false, "", "Malformed switch: /log=", ""},
+      {R"("C:\P F\Demo\Uninstall.exe" C:\P F\Demo)", false, false, false, "", "", R"(C:\P F\Demo)"},
+      {R"("C:\P F\Demo\Uninstall.exe" /S)", true, false, false, "", "", ""},
+      {R"("C:\P F\Demo\Uninstall.exe" /s /LOG="D:\My Logs\u.log" C:\P F\Demo)", true, false, true,
+       R"(D:\My Logs\u.log)", "", R"(C:\P F\Demo)"},
+      {R"("C:\Demo\Uninstall.exe" C:\Demo /log=D:\u.log)", false, false, true, R"(D:\u.log)", "", R"(C:\Demo)"},
+      {R"("C:\Demo\Uninstall.exe" /log /S)", true, false, true, "", "", ""},
+      // Quoted whole, a log with a blank is a switch, not the folder.
+      {R"("C:\Demo\Uninstall.exe" "/log=C:\a b.log")", false, false, true, R"(C:\a b.log)", "", ""},
+      {R"("C:\P F\Demo\Uninstall.exe" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART)", true, false, false, "", "", ""},
+      {R"("C:\Demo\Uninstall.exe" /Silent "/log=C:\a b.log" C:\Demo)", false, true, true, R"(C:\a b.log)", "",
+       R"(C:\Demo)"},
+      {R"("C:\Demo\Uninstall.exe" /quiet)", false, false, false, "", "Unknown switch: /quiet", ""},
+      {R"("C:\Demo\Uninstall.exe" /S /log=)", true, false, false, "", "Malformed switch: /log=", ""},
+      // A bad switch in a removal that names a silent switch anywhere stays silent, even
+      // where an open quote swallowed that switch.
+      {R"("C:\Demo\Uninstall.exe" /SILENT /x)", false, true, false, "", "Unknown switch: /x", ""},
+      {R"("C:\Demo\Uninstall.exe" /log="C:\Logs\" /VERYSILENT)", true, false, false, "",
+       "A backslash before a closing quote makes the quote part of the text: /log=\"C:\\Logs\\\"\n"
+       "Write it without the last backslash: /log=\"C:\\Logs\"\nor double that backslash: /log=\"C:\\Logs\\\\\"",
+       ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.commandLine);
     const UninstallSwitches switches = ParseUninstallSwitches(c.commandLine);
     EXPECT_EQ(switches.quiet, c.quiet);
+    EXPECT_EQ(switches.silent, c.silent);
     EXPECT_EQ(switches.log, c.log);
     EXPECT_EQ(switches.logFile, c.logFile);
     EXPECT_EQ(switches.error, c.error);

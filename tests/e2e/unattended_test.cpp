@@ -210,6 +210,13 @@ TEST_F(UnattendedTest, ExitCodesTellHowTheRunEnded) {
       {"usage", "/verysilent /? " + Into(), nullptr, 0, "Usage asked for"},
       {"relative destination", "/verysilent /log=" + Quoted(logPath_) + " /dir=Demo", nullptr, 8,
        "Destination check: refused"},
+      {"switch of a family this setup does not follow", "/SP- /VERYSILENT /TASKS=x " + Into(), nullptr, 6,
+       "Unknown switch: /TASKS=x"},
+      // The closing quote made literal: the message says how to write it.
+      {"backslash before the closing quote", "/verysilent /log=" + Quoted(logPath_) + " /dir=\"C:\\Tool\\\"",
+       nullptr, 6,
+       "A backslash before a closing quote makes the quote part of the text: /dir=\"C:\\Tool\\\" / "
+       "Write it without the last backslash: /dir=\"C:\\Tool\" / or double that backslash: /dir=\"C:\\Tool\\\\\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.cause);
@@ -270,6 +277,93 @@ TEST_F(UnattendedTest, AFailureInTheMiddleIsUndoneAndEndsWithThree) {
   EXPECT_TRUE(run.windows.empty()) << ::testing::PrintToString(run.windows);
   ExpectMachineAsBefore();
   ExpectLogHolds({"Failure", "Result: the installation failed and was undone. Exit code 3"});
+}
+
+std::string Replaced(std::string text, const std::string& placeholder, const std::string& value) {
+  for (std::size_t at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at + value.size()))
+    text.replace(at, placeholder.size(), value);
+  return text;
+}
+
+std::string DefaultDestination() {
+  char programFiles[MAX_PATH] = {};
+  GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
+  return std::string(programFiles) + "\\" + kDemoName;
+}
+
+// The exact lines that shells, package managers and the README's winget and Chocolatey
+// fragments start the setup and the uninstaller with; <INSTALLPATH> and <LOGPATH> are
+// filled in as winget fills them in, with a folder and a log whose names hold blanks.
+TEST_F(UnattendedTest, DeploymentToolsLinesInstallAndRemoveWithoutAQuestion) {
+  ASSERT_NO_FATAL_FAILURE(Build());
+  constexpr char kProgress[] = "Installing... [#32770]";
+  constexpr char kRemovalProgress[] = "Uninstall Brisklay Demo [#32770]";
+  constexpr char kQuietRemoval[] = "/VERYSILENT /SUPPRESSMSGBOXES /NORESTART";
+  struct Case {
+    const char* writer;
+    const char* setupSwitches;
+    bool defaultDestination;
+    const char* installWindow;  // null: none at all
+    const char* removalSwitches;
+    const char* removalWindow;  // null: none at all; else that one window, no message box
+  } cases[] = {
+      {"PowerShell, .NET, Python", R"("/dir=<INSTALLPATH>" /verysilent "/log=<LOGPATH>")", false, nullptr,
+       kQuietRemoval, nullptr},
+      {"the inno set", R"(/SP- /VERYSILENT /SUPPRESSMSGBOXES /NORESTART /LOG="<LOGPATH>" /DIR="<INSTALLPATH>")", false,
+       nullptr, kQuietRemoval, nullptr},
+      {"the nullsoft set", "/S /D=<INSTALLPATH>", false, nullptr, "/S", nullptr},
+      {"winget Silent, Log, InstallLocation",
+       R"(/VERYSILENT /SUPPRESSMSGBOXES /NORESTART /SP- /LOG="<LOGPATH>" /DIR="<INSTALLPATH>")", false, nullptr,
+       kQuietRemoval, nullptr},
+      {"winget SilentWithProgress, Log, InstallLocation",
+       R"(/SILENT /SUPPRESSMSGBOXES /NORESTART /SP- /LOG="<LOGPATH>" /DIR="<INSTALLPATH>")", false, kProgress,
+       "/SILENT /SUPPRESSMSGBOXES /NORESTART", kRemovalProgress},
+      {"Chocolatey", "/VERYSILENT /SUPPRESSMSGBOXES /NORESTART /SP-", true, nullptr, kQuietRemoval, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.writer);
+    destination_ = c.defaultDestination ? DefaultDestination() : scratch_.PathOf("Installed Demo");
+    before_ = SnapshotDemoTraces(destination_);
+    DeleteFileA(logPath_.c_str());
+    const std::string switches =
+        Replaced(Replaced(c.setupSwitches, "<INSTALLPATH>", destination_), "<LOGPATH>", logPath_);
+    const ProcessRun run = RunSetup(switches);
+    EXPECT_EQ(run.exitCode, DWORD{0});
+    for (const std::string& window : run.windows) EXPECT_EQ(window, c.installWindow ? c.installWindow : "");
+    if (c.installWindow) {
+      EXPECT_FALSE(run.windows.empty()) << "the installation dialog never showed";
+    }
+    ExpectDemoInstalled();
+    if (std::string(c.setupSwitches).find("<LOGPATH>") != std::string::npos) {
+      ExpectLogHolds({"Command line: ", "Destination: " + destination_, "Exit code 0"});
+    }
+
+    const std::string uninstaller = destination_ + "\\Uninstall.exe";
+    const ProcessRun removal = RunWatched(uninstaller, Quoted(uninstaller) + " " + c.removalSwitches);
+    EXPECT_EQ(removal.exitCode, DWORD{0});
+    const std::vector<std::string> removalWindows =
+        c.removalWindow ? std::vector<std::string>{c.removalWindow} : std::vector<std::string>{};
+    EXPECT_EQ(removal.windows, removalWindows);
+    EXPECT_TRUE(WaitUntil([&] { return SnapshotDemoTraces(destination_) == before_; }));
+    ExpectMachineAsBefore();
+  }
+}
+
+// A removal nobody watches that gets a switch it does not know ends at once, in the log.
+TEST_F(UnattendedTest, SilentRemovalWithAnUnknownSwitchShowsNothingAndEndsWithOne) {
+  ASSERT_NO_FATAL_FAILURE(Build());
+  ASSERT_EQ(RunSetup("/S " + Into()).exitCode, DWORD{0});
+  const std::string uninstaller = destination_ + "\\Uninstall.exe";
+  const std::string removalLog = scratch_.PathOf("removal log.txt");
+  for (const char* silent : {"/VERYSILENT", "/SILENT"}) {
+    SCOPED_TRACE(silent);
+    const ProcessRun removal = RunWatched(
+        uninstaller, Quoted(uninstaller) + " " + silent + " /TASKS=x " + Quoted("/log=" + removalLog));
+    EXPECT_EQ(removal.exitCode, DWORD{1});
+    EXPECT_TRUE(removal.windows.empty()) << ::testing::PrintToString(removal.windows);
+    EXPECT_NE(ReadText(removalLog).find("Unknown switch: /TASKS=x"), std::string::npos) << ReadText(removalLog);
+    EXPECT_TRUE(FileExists(destination_ + "\\BrisklayDemo.exe"));
+  }
 }
 
 // The wizard's own runs: a bad switch is named in a message box; the usage is one too.

@@ -20,6 +20,7 @@
 #include "engine/uninstall_log_merge.h"
 #include "formats/uninstall_log.h"
 #include "shell/private_folder.h"
+#include "shell/restart_operations.h"
 #include "shell/shared_files.h"
 
 namespace {
@@ -116,7 +117,10 @@ bool InstallEngine::InstallFile(const FileEntry& entry, const std::string& targe
   source.unreadable = [this] { return PayloadFailureText(); };
   source.advance = [this](uint32_t bytes) { progress_.Advance(bytes); };
   source.stopRequested = [this] { return Stopping(); };
-  if (!Perform(std::make_unique<WriteFileStep>(target, entry, std::move(source), &backups_, &written_))) {
+  auto write = std::make_unique<WriteFileStep>(target, entry, std::move(source), &backups_, &written_);
+  // A program of the product was closed before it is written; one still held is a fault.
+  if (Lower(BufferText(entry.Extension)) != "exe") write->AllowReplacementAtRestart(RestartTag(plan_.productName));
+  if (!Perform(std::move(write))) {
     if (payload_->EndSoFar() == InflatingReader::End::kDamaged) damagedPayload_ = true;
     return false;
   }

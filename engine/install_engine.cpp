@@ -93,6 +93,10 @@ bool InstallEngine::PassPointOfNoReturn() {
   host_->EnableCancelButton(false);
   host_->Note("The installation is complete; copies kept for undoing are dropped");
   host_->SetStatusText("Finalizing installation...");
+  if (steps_.AnyCompletesAtRestart()) {
+    outcome_ = InstallOutcome::kInstalledRestartNeeded;
+    host_->Note("Files in use are replaced at the next restart, which completes the installation");
+  }
   steps_.CommitAll();
   backups_.RemoveIfEmpty();
   host_->EnableCancelButton(true);

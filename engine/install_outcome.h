@@ -3,6 +3,8 @@
 
 enum class InstallOutcome {
   kInstalled,
+  // Installed, but files in use are replaced only when Windows restarts.
+  kInstalledRestartNeeded,
   // The user confirmed a cancel before the point of no return; everything was undone.
   kCancelled,
   // A change failed; everything done was undone (copies that could not be put back are

@@ -7,6 +7,7 @@
 
 #include "shell/fault_injection.h"
 #include "shell/private_folder.h"
+#include "shell/restart_operations.h"
 
 namespace machine {
 namespace {
@@ -60,6 +61,11 @@ bool SetTimes(HANDLE file, const std::string& path, const FILETIME& creation, co
               const FILETIME& lastWrite) {
   if (Refused(path)) return false;
   return SetFileTime(file, &creation, &lastAccess, &lastWrite) != FALSE;
+}
+
+bool ReplaceAtRestart(const std::string& replacement, const std::string& target) {
+  if (Refused(target)) return false;
+  return ScheduleReplacementAtRestart(replacement, target);
 }
 
 FILE* OpenStream(const std::string& path, const char* mode) {

@@ -35,6 +35,9 @@ bool Write(FILE* stream, const std::string& path, const void* bytes, std::size_t
 // Pushes what the stream holds to the file. A planned failure acts like a disk that fills
 // up: part of the pending bytes reach the file, then the call fails.
 bool Flush(FILE* stream, const std::string& path);
+// Schedules `replacement` to take the place of `target` at the next restart; the seam
+// sees `target`.
+bool ReplaceAtRestart(const std::string& replacement, const std::string& target);
 // Cuts `path` back to `size` bytes.
 bool Truncate(const std::string& path, uint64_t size);
 

@@ -27,6 +27,7 @@ enum SetupExitCode : int {
 inline int ExitCodeOf(InstallOutcome outcome) {
   switch (outcome) {
     case InstallOutcome::kInstalled: return kSetupInstalled;
+    case InstallOutcome::kInstalledRestartNeeded: return kSetupRestartNeeded;
     case InstallOutcome::kCancelled: return kSetupCancelled;
     case InstallOutcome::kFailedAndUndone: return kSetupFailedAndUndone;
     case InstallOutcome::kDamagedPayload: return kSetupDataUnusable;

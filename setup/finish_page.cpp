@@ -8,6 +8,9 @@
 
 namespace {
 const char kSucceededText[] = "   Thank you!\n\n\n   Setup has finished installing the software on your computer.";
+const char kRestartText[] =
+    "   Thank you!\n\n   Setup has installed the software on your computer.\n"
+    "   The installation completes at the next restart of Windows.";
 const char kAbortedText[] =
     "   Setup aborted!\n\n\n   Unfortunately, the installation has been aborted. You can try installing later...";
 
@@ -145,20 +148,28 @@ void CDialogPage6::LayOutColumn() {
   }
 }
 
-void CDialogPage6::ShowResult(bool succeeded) {
-  if (succeeded) {
+void CDialogPage6::ShowResult(bool succeeded, bool restartNeeded) {
+  if (succeeded && !restartNeeded) {
     result_.SetWindowText(kSucceededText);
+  } else if (succeeded) {
+    // Until the restart the programs would run with the files they are to replace.
+    HideRunAndOpenLists();
+    result_.SetWindowText(kRestartText);
   } else {
     for (CMyHyperLink& link : links_) link.ShowWindow(SW_HIDE);
-    for (CWindow control : {run_box_, open_box_, run_list_, open_list_}) control.ShowWindow(SW_HIDE);
     // Nothing may be started or opened after an abort, whatever the boxes held.
-    hasRunList = 0;
-    hasOpenList = 0;
-    run_box_.SetCheck(BST_UNCHECKED);
-    open_box_.SetCheck(BST_UNCHECKED);
+    HideRunAndOpenLists();
     result_.SetWindowText(kAbortedText);
   }
   FocusFrame();
+}
+
+void CDialogPage6::HideRunAndOpenLists() {
+  for (CWindow control : {run_box_, open_box_, run_list_, open_list_}) control.ShowWindow(SW_HIDE);
+  hasRunList = 0;
+  hasOpenList = 0;
+  run_box_.SetCheck(BST_UNCHECKED);
+  open_box_.SetCheck(BST_UNCHECKED);
 }
 
 std::pair<bool, bool> CDialogPage6::GetChoices() const {

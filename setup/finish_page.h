@@ -17,7 +17,8 @@ class CDialogPage6 : public CWizardPage {
   void SetLink3(const std::string& caption, const std::string& target);
   void SetRunList(const std::string& list);
   void SetOpenList(const std::string& list);
-  void ShowResult(bool succeeded);
+  // After a success that needs a restart, the page says so and starts nothing.
+  void ShowResult(bool succeeded, bool restartNeeded = false);
   // The check states of the run box and the open box.
   std::pair<bool, bool> GetChoices() const;
   void ToggleRun();
@@ -29,6 +30,7 @@ class CDialogPage6 : public CWizardPage {
 
  private:
   void LayOutColumn();
+  void HideRunAndOpenLists();
 
   CWindow result_;
   CWindow run_box_;

@@ -137,6 +137,7 @@ void CSetupDlg::EndInstallation(bool succeeded) {
   if (!install_) return;
   InstallSucceeded = succeeded;
   exitCode_ = ExitCodeOf(install_->Outcome());
+  RestartNeeded = install_->Outcome() == InstallOutcome::kInstalledRestartNeeded;
   install_->GetLists(&RunListText, &OpenListText);
   // The dialog's window is still being destroyed while it reports; its object goes when
   // that is over.
@@ -165,7 +166,7 @@ void CSetupDlg::ShowFinishPage() {
   page6_->SetLink3(BufferText(config.Link3Caption), BufferText(config.Link3Url));
   page6_->SetRunList(RunListText);
   page6_->SetOpenList(OpenListText);
-  page6_->ShowResult(InstallSucceeded);
+  page6_->ShowResult(InstallSucceeded, RestartNeeded);
   CurrentPage = kPageFinish;
 }
 

@@ -27,7 +27,10 @@ const char* ResultText(int exitCode) {
     case 4: return "this Windows version is not supported";
     case 5: return "not enough disk space";
     case 6: return "bad command line";
+    case 7: return "a newer version is installed";
     case 8: return "destination refused";
+    case 1618: return "another setup or the uninstaller of the product is running, or a restart is pending for it";
+    case 3010: return "installed; files in use are replaced at the next restart";
     default: return "ended";
   }
 }

@@ -35,8 +35,11 @@ bool KeptFile::Keep(const std::string& original, BackupFolder* folder) {
   if (slot.empty()) return false;
   const std::string copy = slot + "\\" + NameOf(original);
   if (!machine::CopyOver(original, copy)) {
+    // Whoever asked wants the copy's error (a file in use, say), not the clean-up's.
+    const DWORD error = GetLastError();
     DeleteFileA(copy.c_str());
     machine::RemoveFolder(slot);
+    SetLastError(error);
     return false;
   }
   // A read-only original makes a read-only copy, which could not be dropped later.

@@ -15,7 +15,8 @@ class KeptFile {
   KeptFile(const KeptFile&) = delete;
   KeptFile& operator=(const KeptFile&) = delete;
 
-  // Copies `original` into a new slot of `folder`. False when it could not.
+  // Copies `original` into a new slot of `folder`. False, with the system's last error
+  // of what failed, when it could not.
   bool Keep(const std::string& original, BackupFolder* folder);
   bool Kept() const { return !copy_.empty(); }
   const std::string& CopyPath() const { return copy_; }

@@ -37,6 +37,8 @@ class Step {
   virtual bool RestoresEarlierContent() const { return false; }
   // The run is complete: drops what was kept only for undoing.
   virtual void Commit() {}
+  // The change is made in full only when Windows restarts.
+  virtual bool CompletesAtRestart() const { return false; }
   // One line for the installation log, once Do() succeeded.
   virtual std::string DoneText() const = 0;
 

@@ -34,3 +34,9 @@ void StepList::CommitAll() {
   for (auto& step : steps_) step->Commit();
   steps_.clear();
 }
+
+bool StepList::AnyCompletesAtRestart() const {
+  for (const auto& step : steps_)
+    if (step->CompletesAtRestart()) return true;
+  return false;
+}

@@ -25,6 +25,8 @@ class StepList {
   // The run is complete: every step drops its undo state.
   void CommitAll();
   int StepsDone() const { return done_; }
+  // Some step run so far completes only at the next restart.
+  bool AnyCompletesAtRestart() const;
 
  private:
   void UndoPass(bool restoring, UndoReport* report);

@@ -3,6 +3,11 @@
 // keeps until the run is complete. The content comes piece by piece, as the payload is
 // inflated; the file then gets the entry's time stamps. Undoing removes what the run wrote
 // and puts the copy back; a copy that cannot go back stays, whole, and is reported.
+//
+// A file that another program holds open (a shell extension, a service's library) may be
+// replaced at the next restart instead: the new content is written beside it under a
+// tagged name and Windows is asked to put it in place. Undoing deletes the new file and
+// takes exactly that request back.
 
 #include <cstdint>
 #include <cstdio>
@@ -32,14 +37,22 @@ class WriteFileStep : public Step {
  public:
   WriteFileStep(std::string target, const FileEntry& entry, ContentSource source, BackupFolder* backups,
                 WrittenPaths* written);
+  // A file in use may wait for the restart; `tag` names the product in the system's list.
+  void AllowReplacementAtRestart(std::string tag) { restartTag_ = std::move(tag); }
+
   bool Do() override;
   void Undo(UndoReport* report) override;
   bool RestoresEarlierContent() const override { return copy_.Kept(); }
   void Commit() override { copy_.Drop(); }
+  bool CompletesAtRestart() const override { return scheduled_; }
   std::string DoneText() const override;
 
  private:
-  bool WriteContent(FILE* out);
+  // Whether the last failed open or copy of the target found it held by another program,
+  // and the step may wait for the restart.
+  bool MayWaitForRestart() const;
+  bool ReplaceAtRestart();
+  bool WriteContent(FILE* out, const std::string& path);
 
   std::string target_;
   FILETIME creation_{};
@@ -50,4 +63,8 @@ class WriteFileStep : public Step {
   WrittenPaths* written_;
   KeptFile copy_;
   bool touched_ = false;
+  std::string restartTag_;
+  // Where the new content waits for the restart, and whether Windows was asked to move it.
+  std::string waiting_;
+  bool scheduled_ = false;
 };

@@ -17,6 +17,7 @@
 #include "setup/version_check.h"
 #include "setup/welcome_page.h"
 #include "shell/private_folder.h"
+#include "shell/restart_operations.h"
 #include "window/app.h"
 #include "window/placement.h"
 
@@ -65,9 +66,14 @@ BOOL CSetupDlg::OnInitDialog() {
     FailStartup();
     return FALSE;
   }
-  if (!instance_lock_.Acquire(ProductName())) {
-    ShowMessageBox(m_hWnd, SetupAlreadyRunningMessage(ProductName()), "Error", MB_OK | MB_ICONERROR);
-    FailStartup();
+  if (!product_lock_.Acquire(ProductName())) {
+    ShowMessageBox(m_hWnd, ProductBusyMessage(ProductName()), "Error", MB_OK | MB_ICONERROR);
+    FailStartup(kSetupAnotherRunning);
+    return FALSE;
+  }
+  if (RestartPendingFor(RestartTag(ProductName()))) {
+    ShowMessageBox(m_hWnd, RestartPendingMessage(ProductName()), "Error", MB_OK | MB_ICONERROR);
+    FailStartup(kSetupAnotherRunning);
     return FALSE;
   }
   if (!CheckSystem()) {

@@ -12,7 +12,7 @@
 #include "common/app_messages.h"
 #include "controls/background_window.h"
 #include "controls/colored_static.h"
-#include "engine/setup_instance_lock.h"
+#include "shell/product_lock.h"
 #include "install_ui/dialog_install.h"
 #include "resources/resource_ids.h"
 #include "setup/alt_key_filter.h"
@@ -199,12 +199,14 @@ class CSetupDlg : public CDialog {
   std::unique_ptr<CDialogInstall> retired_install_;
   bool BackgroundCreated = false;
   bool InstallSucceeded = false;
+  // Files in use wait for the restart: the finish page says so and starts nothing.
+  bool RestartNeeded = false;
   std::string RunListText;
   std::string OpenListText;
 
   AltKeyFilter alt_keys_;
   // Held from start-up to the end, so a second setup of the product refuses to start.
-  SetupInstanceLock instance_lock_;
+  ProductLock product_lock_;
 
   const SetupOptions* options_;
   RunLog* log_;

@@ -9,7 +9,7 @@
 #include "engine/destination_checks.h"
 #include "engine/install_engine.h"
 #include "engine/preinstall_checks.h"
-#include "engine/setup_instance_lock.h"
+#include "shell/product_lock.h"
 #include "install_ui/install_hand_over.h"
 #include "setup/destination_rules.h"
 #include "setup/exit_codes.h"
@@ -20,6 +20,7 @@
 #include "setup/version_check.h"
 #include "shell/installed_product.h"
 #include "shell/private_folder.h"
+#include "shell/restart_operations.h"
 
 namespace {
 
@@ -171,11 +172,15 @@ int RunUnattended(const SetupOptions& options, RunLog* log) {
   SetupDescription description;
   ClearSummaryRecord(&description.Summary);
   if (!ReadDescription(options, &description, log)) return kSetupDataUnusable;
-  SetupInstanceLock lock;
+  ProductLock lock;
   const std::string productName = BufferText(description.Summary.Config.ProductName);
   if (!lock.Acquire(productName)) {
-    log->Write("Failure: " + SetupAlreadyRunningMessage(productName));
-    return kSetupDataUnusable;
+    log->Write("Failure: " + ProductBusyMessage(productName));
+    return kSetupAnotherRunning;
+  }
+  if (RestartPendingFor(RestartTag(productName))) {
+    log->Write("Failure: " + RestartPendingMessage(productName));
+    return kSetupAnotherRunning;
   }
   if (const int stop = CheckSystem(options, description, log)) return stop;
   if (const int stop = CheckInstalledVersion(options, description, log)) return stop;

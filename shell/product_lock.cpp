@@ -1,4 +1,4 @@
-#include "engine/setup_instance_lock.h"
+#include "shell/product_lock.h"
 
 #include <windows.h>
 
@@ -21,11 +21,11 @@ HANDLE CreateNamedMutex(const std::string& name) {
 
 }  // namespace
 
-SetupInstanceLock::~SetupInstanceLock() { Release(); }
+ProductLock::~ProductLock() { Release(); }
 
-bool SetupInstanceLock::Acquire(const std::string& productName) {
+bool ProductLock::Acquire(const std::string& productName) {
   Release();
-  HANDLE mutex = CreateNamedMutex(SetupInstanceMutexName(productName));
+  HANDLE mutex = CreateNamedMutex(ProductLockName(productName));
   // Made by another user's setup whose rights keep this one out: it exists, so it runs.
   if (mutex == nullptr) return ::GetLastError() != ERROR_ACCESS_DENIED;
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -36,12 +36,12 @@ bool SetupInstanceLock::Acquire(const std::string& productName) {
   return true;
 }
 
-void SetupInstanceLock::Release() {
+void ProductLock::Release() {
   if (mutex_ != nullptr) ::CloseHandle(static_cast<HANDLE>(mutex_));
   mutex_ = nullptr;
 }
 
-std::string SetupInstanceMutexName(const std::string& productName) {
+std::string ProductLockName(const std::string& productName) {
   std::string name = std::string(kGlobalNamespace) + "Brisklay Setup ";
   for (char c : productName) {
     // A backslash would name a namespace; product names have none, damaged ones might.
@@ -50,6 +50,7 @@ std::string SetupInstanceMutexName(const std::string& productName) {
   return name;
 }
 
-std::string SetupAlreadyRunningMessage(const std::string& productName) {
-  return "Setup of \"" + productName + "\" is already running.\nPlease let it finish before you start it again.";
+std::string ProductBusyMessage(const std::string& productName) {
+  return "Setup or removal of \"" + productName +
+         "\" is already running.\nPlease let it finish, then start this program again.";
 }

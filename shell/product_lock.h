@@ -1,20 +1,22 @@
 #pragma once
-// One setup of a product at a time on a machine: two would keep their copies of replaced
-// files under the same names and undo each other's work. A named mutex per product, held
-// until the process ends (or the lock is destroyed), tells a second setup that one runs.
+// One setup or uninstaller of a product at a time on a machine: two setups would keep their
+// copies of replaced files under the same names and undo each other's work, and a removal
+// during an installation would take away what the installation counts on. A named mutex
+// per product, held until the process ends (or the lock is destroyed), tells whichever
+// comes second that one runs.
 
 #include <string>
 
-class SetupInstanceLock {
+class ProductLock {
  public:
-  SetupInstanceLock() = default;
-  ~SetupInstanceLock();
-  SetupInstanceLock(const SetupInstanceLock&) = delete;
-  SetupInstanceLock& operator=(const SetupInstanceLock&) = delete;
+  ProductLock() = default;
+  ~ProductLock();
+  ProductLock(const ProductLock&) = delete;
+  ProductLock& operator=(const ProductLock&) = delete;
 
-  // False when a setup of the same product (names compared as product names are, without
+  // False when a setup or uninstaller of the same product (names compared as product names are, without
   // regard to ASCII case) already holds the lock. A system that cannot make the mutex at
-  // all does not stop the setup: the lock is a guard, not a condition of installing.
+  // all does not stop the run: the lock is a guard, not a condition of installing.
   bool Acquire(const std::string& productName);
   void Release();
 
@@ -23,8 +25,9 @@ class SetupInstanceLock {
 };
 
 // "Global\Brisklay Setup <product name in lower case>": one name for every session of the
-// machine, since the products install into shared folders and registry keys.
-std::string SetupInstanceMutexName(const std::string& productName);
+// machine, since the products install into shared folders and registry keys. The name
+// is the one earlier setups took, so that they too keep each other out.
+std::string ProductLockName(const std::string& productName);
 
-// What the second setup tells the user before it ends.
-std::string SetupAlreadyRunningMessage(const std::string& productName);
+// What the second one tells the user before it ends.
+std::string ProductBusyMessage(const std::string& productName);

@@ -12,3 +12,9 @@ enum UninstallExitCode : int {
   // Everything else is gone; files in use are deleted at the next restart.
   kExitRestartNeeded = 3010,
 };
+
+// How a removal that ran to its end ends: what stayed outweighs a restart to come.
+inline int RemovalExitCode(bool somethingStayed, bool restartNeeded) {
+  if (somethingStayed) return kExitIncomplete;
+  return restartNeeded ? kExitRestartNeeded : kExitRemoved;
+}

@@ -9,6 +9,7 @@
 #include "shell/installed_file.h"
 #include "shell/paths.h"
 #include "shell/regsvr32.h"
+#include "shell/restart_operations.h"
 #include "shell/shared_files.h"
 #include "uninstaller/uninstaller.h"
 
@@ -61,7 +62,21 @@ void Uninstaller::RemoveFile(const FileEntry& record) {
     return;
   }
   SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!DeleteFileA(target.c_str())) leftovers_.Add(target, "couldn't be deleted");
+  if (DeleteFileA(target.c_str())) return;
+  if (!IsFileInUseError(GetLastError()) || !DeleteAtRestart(target)) leftovers_.Add(target, "couldn't be deleted");
+}
+
+bool Uninstaller::DeleteAtRestart(const std::string& path) {
+  std::string waitingAt;
+  const bool scheduled = ScheduleDeletionAtRestart(path, RestartTag(productName_), &waitingAt);
+  if (scheduled) waitingForRestart_.push_back(waitingAt);
+  return scheduled;
+}
+
+bool Uninstaller::HoldsFileWaitingForRestart(const std::string& folder) const {
+  for (const std::string& path : waitingForRestart_)
+    if (IsInside(path, folder)) return true;
+  return false;
 }
 
 bool Uninstaller::UnregisterServer(const std::string& path) {
@@ -137,8 +152,9 @@ void Uninstaller::RemoveFolders() {
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
     // A folder outside the installation folder that stays full may well be shared; it is
     // no business of the user's to empty it.
-    if (!RemoveDirectoryA(folder.c_str()) && IsInside(folder, folder_) && !leftovers_.HasItemInside(folder)) {
-      leftovers_.Add(folder, "folder not empty");
-    }
+    if (RemoveDirectoryA(folder.c_str())) continue;
+    // Scheduled after the files in it, it goes with them.
+    if (HoldsFileWaitingForRestart(folder) && ScheduleFolderDeletionAtRestart(folder)) continue;
+    if (IsInside(folder, folder_) && !leftovers_.HasItemInside(folder)) leftovers_.Add(folder, "folder not empty");
   }
 }

@@ -27,3 +27,6 @@ std::string SummaryText(const std::string& productName, const Leftovers& leftove
 
 // The closing message of a removal the user stopped; the uninstaller stays to finish it.
 std::string StoppedSummaryText(const std::string& productName, const Leftovers& leftovers, std::size_t maxLines = 25);
+
+// Ends the closing message when files in use are deleted at the next restart.
+constexpr char kRestartNote[] = "\n\nFiles that were in use are deleted when Windows restarts.";

@@ -78,14 +78,15 @@ LRESULT CUninstallDlg::OnRemovalEnded(WPARAM, LPARAM) {
   worker_.join();
   const bool stopped = uninstaller_->Stopped();
   status_.SetWindowText(stopped ? "Stopped." : "Finished.");
-  const std::string summary =
-      stopped ? StoppedSummaryText(ProductName(), leftovers_) : SummaryText(ProductName(), leftovers_);
+  const bool restart = uninstaller_->RestartNeeded();
+  std::string summary = stopped ? StoppedSummaryText(ProductName(), leftovers_) : SummaryText(ProductName(), leftovers_);
+  if (restart) summary += kRestartNote;
   if (summaryLog_) {
     summaryLog_->Write(summary);
   } else {
     ShowMessageBox(m_hWnd, summary, Title(), leftovers_.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
   }
-  exitCode_ = leftovers_.empty() ? kExitRemoved : kExitIncomplete;
+  exitCode_ = stopped ? kExitIncomplete : RemovalExitCode(!leftovers_.empty(), restart);
   EndDialog(IDOK);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "shell/paths.h"
+#include "shell/restart_operations.h"
 #include "shell/installed_file.h"
 #include "uninstaller/registry_cleanup.h"
 
@@ -143,13 +144,28 @@ void Uninstaller::NoteWhatKeepsTheFolder() {
   HANDLE search = FindFirstFileA(JoinPath(folder_, "*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   bool occupied = false;
+  bool waiting = false;
   do {
     const std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
-    if (!IsUninstallerFile(JoinPath(folder_, name))) occupied = true;
+    const std::string path = JoinPath(folder_, name);
+    if (IsUninstallerFile(path)) continue;
+    if (HoldsFileWaitingForRestart(path) || IsWaitingForRestart(path)) {
+      waiting = true;
+    } else {
+      occupied = true;
+    }
   } while (!occupied && FindNextFileA(search, &found));
   FindClose(search);
-  if (occupied && !leftovers_.HasItemInside(folder_)) leftovers_.Add(folder_, "folder not empty");
+  // What waits for the restart takes the folder with it then.
+  if (!occupied && waiting && ScheduleFolderDeletionAtRestart(folder_)) return;
+  if ((occupied || waiting) && !leftovers_.HasItemInside(folder_)) leftovers_.Add(folder_, "folder not empty");
+}
+
+bool Uninstaller::IsWaitingForRestart(const std::string& path) const {
+  for (const std::string& waiting : waitingForRestart_)
+    if (SamePath(waiting, path)) return true;
+  return false;
 }
 
 void Uninstaller::SetStatus(const std::string& text) {

@@ -40,6 +40,8 @@ class Uninstaller {
   // The removal ended early at a stop request.
   bool Stopped() const { return stopped_; }
   const Leftovers& leftovers() const { return leftovers_; }
+  // Files another program held open are deleted when Windows restarts.
+  bool RestartNeeded() const { return !waitingForRestart_.empty(); }
 
  private:
   // file_removal.cpp
@@ -54,6 +56,10 @@ class Uninstaller {
   void RemoveFolders();
   std::vector<std::string> FolderCandidates() const;
   bool IsUninstallerFile(const std::string& path) const;
+  // Deletes a file in use at the next restart; false when even that cannot be arranged.
+  bool DeleteAtRestart(const std::string& path);
+  bool HoldsFileWaitingForRestart(const std::string& folder) const;
+  bool IsWaitingForRestart(const std::string& path) const;
 
   // uninstaller.cpp
   // True, once the removal has stopped, when a stop was requested.
@@ -76,6 +82,8 @@ class Uninstaller {
   std::string windowsFolder_;
   RemovalProgress* progress_;
   Leftovers leftovers_;
+  // Where the files to be deleted at the next restart are until then.
+  std::vector<std::string> waitingForRestart_;
   std::atomic<bool> stopRequested_{false};
   bool stopped_ = false;
 };

@@ -111,6 +111,28 @@ std::wstring ListedPath(const std::string& path) { return L"\\??\\" + Wide(path)
 
 std::string RandomDigits(std::size_t count) { return UnguessableName().substr(0, count); }
 
+// Writes the list back without the pairs `forget` picks; true when none of them remains.
+template <typename Picker>
+bool ForgetOperations(Picker forget) {
+  HKEY key = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE);
+  if (key == nullptr) return false;
+  std::vector<Operation> operations;
+  bool forgotten = ReadOperations(key, &operations);
+  if (forgotten) {
+    std::vector<Operation> kept;
+    for (const Operation& operation : operations)
+      if (!forget(operation)) kept.push_back(operation);
+    if (kept.size() != operations.size()) forgotten = WriteOperations(key, kept);
+  }
+  RegCloseKey(key);
+  return forgotten;
+}
+
+bool NamesTag(const Operation& operation, const std::string& tag) {
+  const std::wstring marker = L"." + Wide(tag) + L"-";
+  return Contains(operation.source, marker) || Contains(operation.destination, marker);
+}
+
 }  // namespace
 
 bool IsFileInUseError(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
@@ -162,19 +184,12 @@ bool ScheduleFolderDeletionAtRestart(const std::string& folder) {
 }
 
 bool ForgetScheduledOperation(const std::string& source) {
-  HKEY key = OpenSessionManager(KEY_QUERY_VALUE | KEY_SET_VALUE);
-  if (key == nullptr) return false;
-  std::vector<Operation> operations;
-  bool forgotten = ReadOperations(key, &operations);
-  if (forgotten) {
-    const std::wstring listed = ListedPath(source);
-    std::vector<Operation> kept;
-    for (const Operation& operation : operations)
-      if (!SameText(operation.source, listed)) kept.push_back(operation);
-    if (kept.size() != operations.size()) forgotten = WriteOperations(key, kept);
-  }
-  RegCloseKey(key);
-  return forgotten;
+  const std::wstring listed = ListedPath(source);
+  return ForgetOperations([&listed](const Operation& operation) { return SameText(operation.source, listed); });
+}
+
+bool ForgetScheduledOperationsTagged(const std::string& tag) {
+  return ForgetOperations([&tag](const Operation& operation) { return NamesTag(operation, tag); });
 }
 
 bool RestartPendingFor(const std::string& tag) {
@@ -184,10 +199,8 @@ bool RestartPendingFor(const std::string& tag) {
   const bool read = ReadOperations(key, &operations);
   RegCloseKey(key);
   if (!read) return false;
-  const std::wstring marker = L"." + Wide(tag) + L"-";
-  for (const Operation& operation : operations) {
-    if (Contains(operation.source, marker) || Contains(operation.destination, marker)) return true;
-  }
+  for (const Operation& operation : operations)
+    if (NamesTag(operation, tag)) return true;
   return false;
 }
 

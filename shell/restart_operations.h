@@ -40,6 +40,9 @@ bool ScheduleFolderDeletionAtRestart(const std::string& folder);
 // as it was. True when no such pair remains.
 bool ForgetScheduledOperation(const std::string& source);
 
+// Removes every pair that names a file carrying `tag`: a product's whole share of the list.
+bool ForgetScheduledOperationsTagged(const std::string& tag);
+
 // Whether the list still names a file carrying `tag`.
 bool RestartPendingFor(const std::string& tag);
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "builder/build_setup.h"
+#include "resources/resource_ids.h"
 #include "shell/restart_operations.h"
 #include "tests/driver/driver.h"
 #include "tests/e2e/demo_setup.h"
@@ -260,6 +261,13 @@ class InstallationTest : public ::testing::Test {
     EXPECT_FALSE(IsShown(session_.FrameButton(kFinishMarker)));
   }
 
+  // Unticks the run box and closes the finish page: the setup ends, starting nothing.
+  void CloseStartingNothing() {
+    ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
+    ASSERT_TRUE(session_.ClickCloseButton());
+  }
+
   void InstallCompletely() {
     ASSERT_NO_FATAL_FAILURE(WalkToFinish());
     ASSERT_NO_FATAL_FAILURE(Install());
@@ -394,15 +402,16 @@ TEST_F(InstallationTest, SignedSetupExeInstallsEveryItem) {
   EXPECT_TRUE(messages_.empty()) << ::testing::PrintToString(messages_);
   EXPECT_EQ(WindowText(session_.PageControl(kResultText)), kSucceeded);
   ExpectDemoInstalled();
+  // The uninstaller waits for a setup of the product that still runs.
+  ASSERT_NO_FATAL_FAILURE(CloseStartingNothing());
+  ASSERT_EQ(session_.WaitForExit(), 0u);
   UninstallAndExpectMachineAsBefore();
 }
 
 TEST_F(InstallationTest, UntickedRunBoxStartsNothing) {
   Build(DataMode::kExternalFiles);
   ASSERT_NO_FATAL_FAILURE(InstallCompletely());
-  ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
-  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
-  ASSERT_TRUE(session_.ClickCloseButton());
+  ASSERT_NO_FATAL_FAILURE(CloseStartingNothing());
   EXPECT_EQ(session_.WaitForExit(), 0u);
   Pause(Millis(1000));
   EXPECT_EQ(FindDemoGreeting(), nullptr);
@@ -448,9 +457,7 @@ TEST_F(InstallationTest, DamagedSetupDataAbortsLeavesNothingAndRunsNothing) {
 TEST_F(InstallationTest, SecondInstallationIntoTheSameFolderSucceedsToo) {
   Build(DataMode::kResources);
   ASSERT_NO_FATAL_FAILURE(InstallCompletely());
-  ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
-  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
-  ASSERT_TRUE(session_.ClickCloseButton());
+  ASSERT_NO_FATAL_FAILURE(CloseStartingNothing());
   ASSERT_EQ(session_.WaitForExit(), 0u);
   const std::vector<std::string> afterFirst = SnapshotDemoTraces(destination_);
 
@@ -469,9 +476,7 @@ TEST_F(InstallationTest, SecondInstallationIntoTheSameFolderSucceedsToo) {
 TEST_F(InstallationTest, AnotherProductsFolderIsRefusedOnTheDestinationPage) {
   Build(DataMode::kResources);
   ASSERT_NO_FATAL_FAILURE(InstallCompletely());
-  ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
-  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
-  ASSERT_TRUE(session_.ClickCloseButton());
+  ASSERT_NO_FATAL_FAILURE(CloseStartingNothing());
   ASSERT_EQ(session_.WaitForExit(), 0u);
   const std::string firstLog = ReadFileBytes(destination_ + "\\Uninstall.log");
   ASSERT_FALSE(firstLog.empty());
@@ -543,9 +548,7 @@ TEST_F(InstallationTest, WizardRunsWriteTheLogAndEndWithTheirOutcome) {
   const std::string log = scratch_.PathOf("wizard log.txt");
   build_.argument = "/log=\"" + log + "\"";
   ASSERT_NO_FATAL_FAILURE(InstallCompletely());
-  ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
-  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
-  ASSERT_TRUE(session_.ClickCloseButton());
+  ASSERT_NO_FATAL_FAILURE(CloseStartingNothing());
   EXPECT_EQ(session_.WaitForExit(), 0u);
   auto readLog = [&] {
     std::ifstream in(log, std::ios::binary);
@@ -578,9 +581,7 @@ TEST_F(InstallationTest, WizardRunsWriteTheLogAndEndWithTheirOutcome) {
 TEST_F(InstallationTest, AFileInUseIsReplacedAtTheRestartAndTheFinishPageSaysSo) {
   Build(DataMode::kResources);
   ASSERT_NO_FATAL_FAILURE(InstallCompletely());
-  ASSERT_TRUE(PressAltKey(session_.Frame(), 'R'));
-  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(session_.PageControl(kRunBox)); }));
-  ASSERT_TRUE(session_.ClickCloseButton());
+  ASSERT_NO_FATAL_FAILURE(CloseStartingNothing());
   ASSERT_EQ(session_.WaitForExit(), 0u);
   const std::string readme = destination_ + "\\Docs\\Readme.txt";
   // As a loaded library is held: readable by others, never writable.
@@ -590,6 +591,9 @@ TEST_F(InstallationTest, AFileInUseIsReplacedAtTheRestartAndTheFinishPageSaysSo)
   messages_.clear();
   ASSERT_NO_FATAL_FAILURE(InstallCompletely());
   EXPECT_EQ(WindowText(session_.PageControl(kResultText)), kSucceededAtRestart);
+  TemplateFont font(SetupExePath(), IDD_SETUP);
+  const std::vector<std::string> clipped = ClippedTexts(session_.Frame(), font.Font());
+  EXPECT_TRUE(clipped.empty()) << ::testing::PrintToString(clipped);
   EXPECT_FALSE(IsShown(FindById(session_.Frame(), kRunBox, false)));
   ASSERT_TRUE(session_.ClickCloseButton());
   EXPECT_EQ(session_.WaitForExit(), 3010u);

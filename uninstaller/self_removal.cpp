@@ -113,6 +113,32 @@ void LeaveOwnFolder(HANDLE deleteOnClose) {
   if (!moved || !RemoveDirectoryA(folder.c_str())) MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+// The uninstaller's file, deleted, may keep its name for a moment while the system lets go
+// of it (the image of the process that ended, a scanner's handle): the folder is not empty
+// until then. A folder that holds anything else stays, as the user left it.
+bool HoldsOnly(const std::string& folder, const std::string& name) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool only = true;
+  do {
+    const std::string entry = found.cFileName;
+    if (entry != "." && entry != ".." && lstrcmpiA(entry.c_str(), name.c_str()) != 0) only = false;
+  } while (only && FindNextFileA(search, &found));
+  FindClose(search);
+  return only;
+}
+
+void RemoveFolderOnceEmpty(const std::string& folder, const std::string& uninstallerPath) {
+  const std::string name = uninstallerPath.substr(uninstallerPath.find_last_of('\\') + 1);
+  for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {
+    if (RemoveDirectoryA(folder.c_str()) || GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (!HoldsOnly(folder, name)) return;
+    Sleep(kDeleteRetryMs);
+  }
+  MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 int FinishRemoval(const FinishArguments& arguments) {
   HANDLE uninstaller = reinterpret_cast<HANDLE>(arguments.processHandle);
   // Nothing but an uninstaller in the folder it serves is ever deleted here, and only
@@ -129,9 +155,13 @@ int FinishRemoval(const FinishArguments& arguments) {
               GetFileAttributesA(arguments.uninstallerPath.c_str()) == INVALID_FILE_ATTRIBUTES;
     if (!deleted) Sleep(kDeleteRetryMs);
   }
-  RemoveDirectoryA(arguments.folder.c_str());
-  if (!deleted) RemoveAtRestart(arguments.uninstallerPath, arguments.folder);
-  return deleted ? 0 : 1;
+  if (!deleted) {
+    RemoveDirectoryA(arguments.folder.c_str());
+    RemoveAtRestart(arguments.uninstallerPath, arguments.folder);
+    return 1;
+  }
+  RemoveFolderOnceEmpty(arguments.folder, arguments.uninstallerPath);
+  return 0;
 }
 
 }  // namespace

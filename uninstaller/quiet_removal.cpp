@@ -32,6 +32,6 @@ int RemoveQuietly(const UninstallLog& log, const std::string& folder, const std:
   RemoveUninstallerAfterwards(uninstallerPath, folder, &leftovers);
   if (SUCCEEDED(com)) CoUninitialize();
   for (const Leftover& item : leftovers.items()) runLog->Write("Kept: " + item.item + " (" + item.reason + ")");
-  if (uninstaller.RestartNeeded()) runLog->Write("Files in use are deleted at the next restart");
+  for (const std::string& path : uninstaller.WaitingForRestart()) runLog->Write("Deleted at the next restart: " + path);
   return RemovalExitCode(!leftovers.empty(), uninstaller.RestartNeeded());
 }

@@ -42,6 +42,8 @@ class Uninstaller {
   const Leftovers& leftovers() const { return leftovers_; }
   // Files another program held open are deleted when Windows restarts.
   bool RestartNeeded() const { return !waitingForRestart_.empty(); }
+  // Where those files wait until then.
+  const std::vector<std::string>& WaitingForRestart() const { return waitingForRestart_; }
 
  private:
   // file_removal.cpp

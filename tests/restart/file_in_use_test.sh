@@ -149,6 +149,8 @@ uninstall '/S /log=C:\removal.log'
 [ "$code" = 3010 ] || fail "the uninstaller ended with $code, not 3010: $(cat "$prefix/drive_c/removal.log")"
 [ ! -e "$folder/other.txt" ] && [ ! -e "$folder/Uninstall.log" ] || fail "the removal left more than the held file: $(ls -A "$folder")"
 ours | grep -qi 'held.dat' || fail "the restart list holds no deletion of the held file: $(pending)"
+grep -q 'Deleted at the next restart: C:\\HeldTool\\held.dat' "$prefix/drive_c/removal.log" ||
+  fail "the removal's log does not name the file deleted at the restart: $(cat "$prefix/drive_c/removal.log")"
 setup 1 '/verysilent /dir=C:\HeldTool'
 [ "$code" = 1618 ] || fail "a setup while the deletion waits ended with $code, not 1618"
 release

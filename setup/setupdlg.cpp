@@ -17,7 +17,6 @@
 #include "setup/version_check.h"
 #include "setup/welcome_page.h"
 #include "shell/private_folder.h"
-#include "shell/restart_operations.h"
 #include "window/app.h"
 #include "window/placement.h"
 
@@ -66,13 +65,9 @@ BOOL CSetupDlg::OnInitDialog() {
     FailStartup();
     return FALSE;
   }
-  if (!product_lock_.Acquire(ProductName())) {
-    ShowMessageBox(m_hWnd, ProductBusyMessage(ProductName()), "Error", MB_OK | MB_ICONERROR);
-    FailStartup(kSetupAnotherRunning);
-    return FALSE;
-  }
-  if (RestartPendingFor(RestartTag(ProductName()))) {
-    ShowMessageBox(m_hWnd, RestartPendingMessage(ProductName()), "Error", MB_OK | MB_ICONERROR);
+  const std::string busy = ClaimProduct(&product_lock_, ProductName());
+  if (!busy.empty()) {
+    ShowMessageBox(m_hWnd, busy, "Error", MB_OK | MB_ICONERROR);
     FailStartup(kSetupAnotherRunning);
     return FALSE;
   }

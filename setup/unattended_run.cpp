@@ -20,7 +20,6 @@
 #include "setup/version_check.h"
 #include "shell/installed_product.h"
 #include "shell/private_folder.h"
-#include "shell/restart_operations.h"
 
 namespace {
 
@@ -174,12 +173,9 @@ int RunUnattended(const SetupOptions& options, RunLog* log) {
   if (!ReadDescription(options, &description, log)) return kSetupDataUnusable;
   ProductLock lock;
   const std::string productName = BufferText(description.Summary.Config.ProductName);
-  if (!lock.Acquire(productName)) {
-    log->Write("Failure: " + ProductBusyMessage(productName));
-    return kSetupAnotherRunning;
-  }
-  if (RestartPendingFor(RestartTag(productName))) {
-    log->Write("Failure: " + RestartPendingMessage(productName));
+  const std::string busy = ClaimProduct(&lock, productName);
+  if (!busy.empty()) {
+    log->Write("Failure: " + busy);
     return kSetupAnotherRunning;
   }
   if (const int stop = CheckSystem(options, description, log)) return stop;

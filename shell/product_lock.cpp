@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "shell/restart_operations.h"
+
 namespace {
 
 const char kGlobalNamespace[] = "Global\\";
@@ -53,4 +55,10 @@ std::string ProductLockName(const std::string& productName) {
 std::string ProductBusyMessage(const std::string& productName) {
   return "Setup or removal of \"" + productName +
          "\" is already running.\nPlease let it finish, then start this program again.";
+}
+
+std::string ClaimProduct(ProductLock* lock, const std::string& productName) {
+  if (!lock->Acquire(productName)) return ProductBusyMessage(productName);
+  if (RestartPendingFor(RestartTag(productName))) return RestartPendingMessage(productName);
+  return std::string();
 }

@@ -31,3 +31,7 @@ std::string ProductLockName(const std::string& productName);
 
 // What the second one tells the user before it ends.
 std::string ProductBusyMessage(const std::string& productName);
+
+// Takes `lock` for the product and looks for its files waiting for a restart. Empty when
+// the run may go on; else what to tell the user before ending with "retry later".
+std::string ClaimProduct(ProductLock* lock, const std::string& productName);

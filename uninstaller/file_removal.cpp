@@ -73,9 +73,9 @@ bool Uninstaller::DeleteAtRestart(const std::string& path) {
   return scheduled;
 }
 
-bool Uninstaller::HoldsFileWaitingForRestart(const std::string& folder) const {
-  for (const std::string& path : waitingForRestart_)
-    if (IsInside(path, folder)) return true;
+bool Uninstaller::WaitsForRestart(const std::string& path) const {
+  for (const std::string& waiting : waitingForRestart_)
+    if (SamePath(waiting, path) || IsInside(waiting, path)) return true;
   return false;
 }
 
@@ -154,7 +154,7 @@ void Uninstaller::RemoveFolders() {
     // no business of the user's to empty it.
     if (RemoveDirectoryA(folder.c_str())) continue;
     // Scheduled after the files in it, it goes with them.
-    if (HoldsFileWaitingForRestart(folder) && ScheduleFolderDeletionAtRestart(folder)) continue;
+    if (WaitsForRestart(folder) && ScheduleFolderDeletionAtRestart(folder)) continue;
     if (IsInside(folder, folder_) && !leftovers_.HasItemInside(folder)) leftovers_.Add(folder, "folder not empty");
   }
 }

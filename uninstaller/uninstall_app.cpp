@@ -13,7 +13,6 @@
 #include "shell/paths.h"
 #include "shell/private_folder.h"
 #include "shell/product_lock.h"
-#include "shell/restart_operations.h"
 #include "uninstaller/self_removal.h"
 #include "uninstaller/uninstall_dlg.h"
 
@@ -66,21 +65,6 @@ void Tell(const UninstallSwitches& switches, RunLog* runLog, const std::string& 
   if (!switches.ShowsNoMessageBox()) ShowMessageBox(nullptr, message, "Error", MB_ICONERROR);
 }
 
-// A setup or another uninstaller of the product that runs, or files of it that wait for
-// a restart, end the removal before it starts: 1618 tells a deployment tool to retry.
-int RefuseWhileBusy(const std::string& productName, ProductLock* lock, const UninstallSwitches& switches,
-                    RunLog* runLog) {
-  if (!lock->Acquire(productName)) {
-    Tell(switches, runLog, ProductBusyMessage(productName));
-    return kExitAnotherRunning;
-  }
-  if (RestartPendingFor(RestartTag(productName))) {
-    Tell(switches, runLog, RestartPendingMessage(productName));
-    return kExitAnotherRunning;
-  }
-  return 0;
-}
-
 }  // namespace
 
 BOOL CUninstallApp::InitInstance() {
@@ -127,7 +111,12 @@ int CUninstallApp::Uninstall(const UninstallSwitches& switches, RunLog* runLog) 
   SetApplicationTitle("Uninstall " + BufferText(log.Header.cName));
   // Held until this process ends: no setup of the product may start meanwhile.
   ProductLock lock;
-  if (const int busy = RefuseWhileBusy(BufferText(log.Header.cName), &lock, switches, runLog)) return busy;
+  const std::string busy = ClaimProduct(&lock, BufferText(log.Header.cName));
+  if (!busy.empty()) {
+    // A deployment tool retries on this code.
+    Tell(switches, runLog, busy);
+    return kExitAnotherRunning;
+  }
   if (switches.quiet) return RemoveQuietly(log, folder, OwnPath(), runLog);
 
   // The shell's links are read and its folders found through COM.

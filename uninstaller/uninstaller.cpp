@@ -150,7 +150,7 @@ void Uninstaller::NoteWhatKeepsTheFolder() {
     if (name == "." || name == "..") continue;
     const std::string path = JoinPath(folder_, name);
     if (IsUninstallerFile(path)) continue;
-    if (HoldsFileWaitingForRestart(path) || IsWaitingForRestart(path)) {
+    if (WaitsForRestart(path)) {
       waiting = true;
     } else {
       occupied = true;
@@ -160,12 +160,6 @@ void Uninstaller::NoteWhatKeepsTheFolder() {
   // What waits for the restart takes the folder with it then.
   if (!occupied && waiting && ScheduleFolderDeletionAtRestart(folder_)) return;
   if ((occupied || waiting) && !leftovers_.HasItemInside(folder_)) leftovers_.Add(folder_, "folder not empty");
-}
-
-bool Uninstaller::IsWaitingForRestart(const std::string& path) const {
-  for (const std::string& waiting : waitingForRestart_)
-    if (SamePath(waiting, path)) return true;
-  return false;
 }
 
 void Uninstaller::SetStatus(const std::string& text) {

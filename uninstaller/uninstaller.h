@@ -60,8 +60,8 @@ class Uninstaller {
   bool IsUninstallerFile(const std::string& path) const;
   // Deletes a file in use at the next restart; false when even that cannot be arranged.
   bool DeleteAtRestart(const std::string& path);
-  bool HoldsFileWaitingForRestart(const std::string& folder) const;
-  bool IsWaitingForRestart(const std::string& path) const;
+  // Whether `path` is a file waiting for the restart, or a folder that holds one.
+  bool WaitsForRestart(const std::string& path) const;
 
   // uninstaller.cpp
   // True, once the removal has stopped, when a stop was requested.

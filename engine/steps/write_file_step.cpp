@@ -54,12 +54,16 @@ bool WriteFileStep::Do() {
     copy_.Drop();
     return Fail("Couldn't create file!");
   }
+  return WriteAndClose(out, target_);
+}
+
+bool WriteFileStep::WriteAndClose(FILE* out, const std::string& path) {
   written_->Add(target_);
   touched_ = true;
-  const bool written = WriteContent(out, target_);
+  const bool written = WriteContent(out, path);
   const bool closed = std::fclose(out) == 0;
   if (!written) return false;
-  if (!closed) return Fail("Couldn't write file:\n" + target_);
+  if (!closed) return Fail("Couldn't write file:\n" + path);
   return true;
 }
 
@@ -74,12 +78,7 @@ bool WriteFileStep::ReplaceAtRestart() {
     waiting_.clear();
     return Fail("Couldn't create file!");
   }
-  written_->Add(target_);
-  touched_ = true;
-  const bool written = WriteContent(out, waiting_);
-  const bool closed = std::fclose(out) == 0;
-  if (!written) return false;
-  if (!closed) return Fail("Couldn't write file:\n" + waiting_);
+  if (!WriteAndClose(out, waiting_)) return false;
   if (!machine::ReplaceAtRestart(waiting_, target_)) {
     return Fail("The file is in use, and couldn't be replaced at the next restart either:\n" + target_);
   }

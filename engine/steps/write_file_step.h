@@ -52,6 +52,8 @@ class WriteFileStep : public Step {
   // and the step may wait for the restart.
   bool MayWaitForRestart() const;
   bool ReplaceAtRestart();
+  // The content into `out`, opened at `path`, which it closes; the target counts as written.
+  bool WriteAndClose(FILE* out, const std::string& path);
   bool WriteContent(FILE* out, const std::string& path);
 
   std::string target_;
